@@ -1,0 +1,61 @@
+// Text-stream reading shared by both input readers. Files are opened in
+// binary mode and translated here, so no platform's own text mode is used.
+
+#include "input/text_in.h"
+
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#define raw_getc _getc_nolock
+#define raw_fileno _fileno
+#else
+#define raw_getc getc_unlocked
+#define raw_fileno fileno
+#endif
+
+namespace hs {
+
+constexpr int ctrl_z = 26;
+
+bool text_open(text_file &t, const char *name)
+{
+    t.ended = false;
+    t.f = std::fopen(name, "rb");
+    if (t.f == nullptr)
+        return false;
+    struct stat st {};
+    if (fstat(raw_fileno(t.f), &st) != 0 || S_ISDIR(st.st_mode)) {
+        text_close(t);
+        return false;
+    }
+    return true;
+}
+
+int text_getc(text_file &t)
+{
+    if (t.ended)
+        return EOF;
+    int c = raw_getc(t.f);
+    if (c == '\r') {
+        int next = raw_getc(t.f);
+        if (next == '\n')
+            return '\n';
+        if (next != EOF)
+            std::ungetc(next, t.f);
+    }
+    if (c == EOF || c == ctrl_z) {
+        t.ended = true;
+        return EOF;
+    }
+    return c;
+}
+
+void text_close(text_file &t)
+{
+    if (t.f != nullptr)
+        std::fclose(t.f);
+    t.f = nullptr;
+    t.ended = true;
+}
+
+} // namespace hs

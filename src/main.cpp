@@ -1,0 +1,7 @@
+// hazard-sim: finds the data hazards of a short program in an in-order
+// pipeline and the schedule that removes them with the fewest bubbles.
+// Works in the current folder; takes no arguments.
+
+#include "core/driver.h"
+
+int main() { return hs::run_simulator(); }
