@@ -1,0 +1,137 @@
+// The analysis pass and the correction pass. Both put instructions into the
+// pipeline ring one cycle at a time, scan the window behind each, and print
+// its row; the correction pass also inserts bubbles and rates the schedule.
+
+#include "hazard/passes.h"
+
+#include "core/driver.h"
+#include "core/state.h"
+#include "hazard/detect.h"
+#include "report/table.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace hs {
+
+static void reset_ring()
+{
+    sim.pipe_ring.fill(0);
+    sim.ring_pos = -1;
+}
+
+// Puts `entry` (an instruction index, or -1 for a bubble) into the next slot.
+static void enter_ring(int32_t entry)
+{
+    sim.ring_pos = (sim.ring_pos + 1) % sim.depth;
+    sim.pipe_ring[static_cast<size_t>(sim.ring_pos)] = entry;
+}
+
+// Closes a result file; a failed write or close ends the run with
+// `fail_msg`, so a truncated table is never passed off as a result.
+static void close_result(FILE *&stream, const char *fail_msg)
+{
+    bool ok = std::ferror(stream) == 0;
+    if (std::fclose(stream) != 0)
+        ok = false;
+    stream = nullptr;
+    if (!ok) {
+        std::fputs(fail_msg, stdout);
+        end_run(exit_results);
+    }
+}
+
+// ------------------------------------------------------------ analysis
+
+// The smallest distance that carries a hazard for instruction i.
+static void note_nearest(int32_t i)
+{
+    const instr_rec &r = sim.instr_table[static_cast<size_t>(i)];
+    int32_t &nearest = sim.nearest_dist[static_cast<size_t>(i)];
+    if (r.dist[0] == 0)
+        return;
+    sim.found_flag = 0;
+    nearest = 0;
+    for (int32_t k = 1; k < sim.depth; k++) {
+        if (r.dist[k] != 0 && sim.found_flag == 0) {
+            nearest = k;
+            sim.found_flag = 1;
+        }
+    }
+}
+
+void analysis_pass()
+{
+    std::printf("Analiza hazardului\n");
+    sim.total_delay = 0;
+    sim.delay = 0;
+    sim.nearest_dist.fill(0);
+    reset_ring();
+    print_header(sim.pfile1);
+
+    for (int32_t i = 0; i < sim.lines_read; i++) {
+        enter_ring(i);
+        scan_window(sim.ring_pos);
+        note_nearest(i);
+        print_row(i, sim.pfile1);
+    }
+    close_result(sim.pfile1, "Eroare scriere fisier de analiza hazard !\n");
+    std::printf("Terminare analiza hazard\n\n\n");
+}
+
+// ---------------------------------------------------------- correction
+
+// Bubbles needed before instruction i so that the instruction of its
+// nearest hazard entered at least depth - 1 cycles earlier.
+static int32_t bubbles_before(int32_t i)
+{
+    int32_t t = i + sim.total_delay; // entry cycle with the delays so far
+    int32_t nearest = sim.nearest_dist[static_cast<size_t>(i)];
+    int32_t need = 0;
+    if (nearest > 0)
+        need = sim.instr_table[static_cast<size_t>(i - nearest)].in +
+               sim.depth - 1;
+    return t - need < 0 ? need - t : 0;
+}
+
+int32_t round_cents(float percent)
+{
+    // A float times 100 is exact in double, and so is adding one half.
+    return static_cast<int32_t>(std::floor(static_cast<double>(percent) * 100.0 + 0.5));
+}
+
+static void print_performance()
+{
+    float ideal = static_cast<float>(sim.depth + sim.lines_read - 1);
+    float real = static_cast<float>(sim.lines_read + sim.total_delay + sim.depth - 1);
+    float ratio = ideal / real;
+    float percent = ratio * 100.0f;
+    int32_t cents = round_cents(percent); // never below 1000: no padding
+    std::printf("Performanta structurii pipe-line = %d.%02d%%\n\n", cents / 100, cents % 100);
+}
+
+void correction_pass()
+{
+    std::printf("Corectia hazardului (prin intirzierea minima a instructiunilor)\n");
+    for (int32_t i = 0; i < sim.instr_count && i < max_instr; i++)
+        clear_hazards(i);
+    reset_ring();
+    print_header(sim.pfile2);
+
+    for (int32_t i = 0; i < sim.lines_read; i++) {
+        if (i > 0)
+            sim.delay = bubbles_before(i);
+        for (int32_t b = 0; b < sim.delay; b++)
+            enter_ring(-1);
+        sim.total_delay += sim.delay;
+        enter_ring(i);
+        sim.instr_table[static_cast<size_t>(i)].in = i + sim.total_delay;
+        scan_window(sim.ring_pos);
+        print_row(i, sim.pfile2);
+    }
+    close_result(sim.pfile2, "Eroare scriere fisier de corectie hazard !\n");
+    std::printf("Terminare corectie hazard\n\n");
+    print_performance();
+}
+
+} // namespace hs
