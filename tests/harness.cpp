@@ -1,0 +1,122 @@
+// The end-to-end harness: fresh folders, file helpers, and one run of the
+// built program with its output captured.
+
+#include "harness.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace test {
+
+std::string header()
+{
+    return std::string(rule) + "IN\tOPCODE\tDEST\tSOURCES\t\tDIST\t\tDEPEND\t\tHAZARD\n" + rule;
+}
+
+std::string make_dir()
+{
+    const char *tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr ? tmp : "/tmp") + "/hazard-sim-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::perror("mkdtemp");
+        std::abort();
+    }
+    return pattern;
+}
+
+void write_file(const std::string &path, const std::string &bytes)
+{
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
+}
+
+std::string read_file(const std::string &path)
+{
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0)
+        return "<none>";
+    if (!S_ISREG(st.st_mode))
+        return "<not a file>";
+    std::ifstream f(path, std::ios::binary);
+    if (!f)
+        return "<none>";
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+run_result run_in(const std::string &dir)
+{
+    run_result r{};
+    int fds[2];
+    if (pipe(fds) != 0)
+        std::abort();
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        close(fds[1]);
+        if (chdir(dir.c_str()) != 0)
+            _exit(127);
+        execl(HAZARD_SIM_BIN, "hazard-sim", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    char buf[65536];
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
+        r.out.append(buf, static_cast<size_t>(n));
+    close(fds[0]);
+    int ws = 0;
+    struct rusage ru {};
+    wait4(pid, &ws, 0, &ru);
+    r.peak_kb = ru.ru_maxrss;
+    r.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+    r.analysis = read_file(dir + "/analiza_hazard.txt");
+    r.schedule = read_file(dir + "/eliminare_hazard.txt");
+    return r;
+}
+
+void remove_dir(const std::string &dir)
+{
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
+run_result run_with(const input &config, const input &program)
+{
+    std::string dir = make_dir();
+    if (config)
+        write_file(dir + "/config.txt", *config);
+    if (program)
+        write_file(dir + "/program.txt", *program);
+    run_result r = run_in(dir);
+    remove_dir(dir);
+    return r;
+}
+
+std::string full_run(int depth, int count, int lines, const std::string &rows1,
+                     const std::string &rows2, const char *percent)
+{
+    return "Se citeste fisierul de configurare ...\n"
+           "Adincimea pipe-line: " + std::to_string(depth) + "\n"
+           "Numarul de instructiuni din program: " + std::to_string(count) + "\n"
+           "Se citeste fisierul de instructiuni ...\n"
+           "S-au citit " + std::to_string(lines) +
+           " linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n"
+           "Se scriu fisierele de rezultate ...\n\n"
+           "Analiza hazardului\n" + header() + rows1 +
+           "Terminare analiza hazard\n\n\n"
+           "Corectia hazardului (prin intirzierea minima a instructiunilor)\n" +
+           header() + rows2 +
+           "Terminare corectie hazard\n\n"
+           "Performanta structurii pipe-line = " + percent + "%\n\n";
+}
+
+} // namespace test

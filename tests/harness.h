@@ -1,0 +1,49 @@
+// End-to-end harness: runs the built hazard-sim, as a user does, in a fresh
+// temporary folder holding the given input files, and collects standard
+// output, both result files and the exit status.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace test {
+
+constexpr const char *rule =
+    "==============================================================================\n";
+
+// The three header lines of both tables.
+std::string header();
+
+// What a run produced. A result file that does not exist reads as "<none>",
+// one that is not a regular file as "<not a file>".
+struct run_result {
+    std::string out;      // standard output
+    std::string analysis; // analiza_hazard.txt
+    std::string schedule; // eliminare_hazard.txt
+    int status;           // exit status, or -1 when killed by a signal
+    long peak_kb;         // the program's peak resident memory
+};
+
+// A fresh empty folder under the system's temporary folder.
+std::string make_dir();
+
+void write_file(const std::string &path, const std::string &bytes);
+std::string read_file(const std::string &path);
+
+void remove_dir(const std::string &dir);
+
+// Runs hazard-sim in `dir`, with no arguments.
+run_result run_in(const std::string &dir);
+
+// Writes the inputs into a fresh folder, runs there and removes the folder;
+// a `missing` input is a file that is not there.
+using input = std::optional<std::string>;
+constexpr std::nullopt_t missing = std::nullopt;
+run_result run_with(const input &config, const input &program);
+
+// The console text of a complete run, from the reader lines to the
+// performance line, around the rows of both tables.
+std::string full_run(int depth, int count, int lines, const std::string &rows1,
+                     const std::string &rows2, const char *percent);
+
+} // namespace test
