@@ -179,7 +179,14 @@ TEST(ProgramReader, FifthFieldIsDropped)
     EXPECT_NE(r.analysis.find("1\tSUB\tR9\tR8\t\t\n"), std::string::npos) << r.analysis;
 }
 
-// Long lines are read whole in bounded memory.
+// Long lines are read whole in bounded memory. Sanitizer runtimes hold
+// memory of their own, so the bound is checked in the plain build only.
+#ifdef HAZARD_SIM_SANITIZED
+constexpr long peak_bound_kb = 1L << 30;
+#else
+constexpr long peak_bound_kb = 10 * 1024;
+#endif
+
 TEST(ProgramReader, HugeLineInLittleMemory)
 {
     std::string dir = test::make_dir();
@@ -192,7 +199,7 @@ TEST(ProgramReader, HugeLineInLittleMemory)
     test::remove_dir(dir);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find(summary(2)), std::string::npos);
-    EXPECT_LT(r.peak_kb, 10 * 1024);
+    EXPECT_LT(r.peak_kb, peak_bound_kb);
 }
 
 TEST(ProgramReader, HugeFileWithoutLineFeed)
@@ -204,7 +211,7 @@ TEST(ProgramReader, HugeFileWithoutLineFeed)
     test::remove_dir(dir);
     EXPECT_EQ(r.out, start(2) + err("Rs2", 1) + syntax_end);
     EXPECT_EQ(r.status, 2);
-    EXPECT_LT(r.peak_kb, 10 * 1024);
+    EXPECT_LT(r.peak_kb, peak_bound_kb);
 }
 
 TEST(RegisterNames, OnlyExactNames)
