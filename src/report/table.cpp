@@ -1,90 +1,140 @@
 // The table printer shared by both passes. Columns are separated by tabs;
 // distance 1 puts its tabs after the distance and the registers, the later
-// distances put them before the registers and the kind.
+// distances put them before the registers and the kind. A row is assembled
+// in a line buffer, then written once to the console and once to the file.
 
 #include "report/table.h"
 
 #include "core/state.h"
 
-#include <cstdarg>
+#include <cstring>
 
 namespace hs {
 
 static const char rule[] =
     "==============================================================================\n";
 
-// Writes one formatted piece to the console, then the same to `stream`.
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
-static void emit(FILE *stream, const char *fmt, ...)
+static const char column_names[] = "IN\tOPCODE\tDEST\tSOURCES\t\tDIST\t\tDEPEND\t\tHAZARD\n";
+
+// The longest row: its own line (up to 36 characters), eight hazard lines
+// of at most 22 each, the line end and the rule.
+constexpr size_t row_room = 512;
+static_assert(36 + 8 * 22 + 1 + sizeof rule < row_room, "a row fits its buffer");
+
+struct row_buf {
+    char text[row_room];
+    size_t len;
+};
+
+static void put(row_buf &row, const char *s)
 {
-    va_list ap;
-    va_start(ap, fmt);
-    va_list again;
-    va_copy(again, ap);
-    std::vprintf(fmt, ap);
-    std::vfprintf(stream, fmt, again);
-    va_end(again);
-    va_end(ap);
+    size_t n = std::strlen(s);
+    if (n > row_room - row.len)
+        n = row_room - row.len;
+    std::memcpy(row.text + row.len, s, n);
+    row.len += n;
+}
+
+static void put_num(row_buf &row, int32_t v)
+{
+    char digits[12];
+    size_t n = 0;
+    uint32_t u = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    do {
+        digits[n++] = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (v < 0)
+        digits[n++] = '-';
+    char text[12];
+    for (size_t k = 0; k < n; k++)
+        text[k] = digits[n - 1 - k];
+    text[n] = '\0';
+    put(row, text);
+}
+
+// "R" and the register number.
+static void put_reg(row_buf &row, int32_t reg)
+{
+    put(row, "R");
+    put_num(row, reg);
+}
+
+// Writes the same text to the console, then to `stream`.
+static void emit(FILE *stream, const char *text, size_t len)
+{
+    std::fwrite(text, 1, len, stdout);
+    std::fwrite(text, 1, len, stream);
 }
 
 void print_header(FILE *stream)
 {
-    for (int pass = 0; pass < 2; pass++) {
-        FILE *out = pass == 0 ? stdout : stream;
-        std::fputs(rule, out);
-        std::fputs("IN\tOPCODE\tDEST\tSOURCES\t\tDIST\t\tDEPEND\t\tHAZARD\n", out);
-        std::fputs(rule, out);
-    }
+    row_buf head{};
+    put(head, rule);
+    put(head, column_names);
+    put(head, rule);
+    emit(stream, head.text, head.len);
 }
 
 void print_row(int32_t i, FILE *stream)
 {
     const instr_rec &r = sim.instr_table[static_cast<size_t>(i)];
+    row_buf row{};
     bool shown = false; // a hazard is already on the row
 
-    emit(stream, "%d\t", r.in);
-    emit(stream, "%s\t", r.opcode);
-    if (r.dest[0] != 0)
-        emit(stream, "R%d\t", r.dest[0]);
+    put_num(row, r.in);
+    put(row, "\t");
+    put(row, r.opcode);
+    put(row, "\t");
+    if (r.dest[0] != 0) {
+        put_reg(row, r.dest[0]);
+        put(row, "\t");
+    }
     if (r.sources[0] != 0)
-        emit(stream, "R%d", r.sources[0]);
-    if (r.sources[1] != 0)
-        emit(stream, ",R%d", r.sources[1]);
-    emit(stream, "\t\t");
+        put_reg(row, r.sources[0]);
+    if (r.sources[1] != 0) {
+        put(row, ",");
+        put_reg(row, r.sources[1]);
+    }
+    put(row, "\t\t");
 
     if (r.dist[1] != 0) {
-        emit(stream, "%d", r.dist[1]);
+        put_num(row, r.dist[1]);
         shown = true;
-        emit(stream, "\t\t");
+        put(row, "\t\t");
     }
     if (r.depend[1][0] != 0)
-        emit(stream, "R%d", r.depend[1][0]);
-    if (r.depend[1][1] != 0)
-        emit(stream, ",R%d", r.depend[1][1]);
+        put_reg(row, r.depend[1][0]);
+    if (r.depend[1][1] != 0) {
+        put(row, ",");
+        put_reg(row, r.depend[1][1]);
+    }
     if (shown)
-        emit(stream, "\t\t");
-    if (r.hazard[1][0] != '\0')
-        emit(stream, "%s", r.hazard[1]);
+        put(row, "\t\t");
+    put(row, r.hazard[1]);
 
     for (int32_t k = 2; k < sim.depth && k < max_depth; k++) {
         if (r.dist[k] != 0) {
-            if (shown) {
-                emit(stream, "\n\t\t\t\t\t%d", r.dist[k]);
-            } else {
-                emit(stream, "%d", r.dist[k]);
-                shown = true;
-            }
+            put(row, shown ? "\n\t\t\t\t\t" : "");
+            put_num(row, r.dist[k]);
+            shown = true;
         }
-        if (r.depend[k][0] != 0)
-            emit(stream, "\t\tR%d", r.depend[k][0]);
-        if (r.depend[k][1] != 0)
-            emit(stream, ",R%d", r.depend[k][1]);
-        if (r.hazard[k][0] != '\0')
-            emit(stream, "\t\t%s", r.hazard[k]);
+        if (r.depend[k][0] != 0) {
+            put(row, "\t\t");
+            put_reg(row, r.depend[k][0]);
+        }
+        if (r.depend[k][1] != 0) {
+            put(row, ",");
+            put_reg(row, r.depend[k][1]);
+        }
+        if (r.hazard[k][0] != '\0') {
+            put(row, "\t\t");
+            put(row, r.hazard[k]);
+        }
     }
-    emit(stream, "\n%s", rule);
+    put(row, "\n");
+    put(row, rule);
+    emit(stream, row.text, row.len);
 }
 
 } // namespace hs
