@@ -26,7 +26,8 @@ void setup_folder()
     if (mkdtemp(dir) == nullptr)
         std::abort();
     fs::copy_file(fs::path(HAZARD_SIM_EXAMPLES) / "deep/config.txt", fs::path(dir) / "config.txt");
-    fs::copy_file(fs::path(HAZARD_SIM_EXAMPLES) / "deep/program.txt", fs::path(dir) / "program.txt");
+    fs::copy_file(fs::path(HAZARD_SIM_EXAMPLES) / "deep/program.txt",
+                  fs::path(dir) / "program.txt");
     if (chdir(dir) != 0 || std::freopen("/dev/null", "w", stdout) == nullptr)
         std::abort();
 }

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fz::check(status == 0 || status == hs::exit_bad_config, "config status");
     if (status == 0) {
         fz::check(sim.depth >= hs::min_depth && sim.depth <= hs::max_depth, "depth range");
-        fz::check(sim.instr_count >= hs::min_instr && sim.instr_count <= hs::max_instr, "count range");
+        fz::check(sim.instr_count >= hs::min_instr && sim.instr_count <= hs::max_instr,
+                  "count range");
     }
     return 0;
 }

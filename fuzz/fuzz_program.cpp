@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int32_t i = 0; i < sim.lines_read; i++) {
         const hs::instr_rec &r = sim.instr_table[static_cast<size_t>(i)];
         fz::check(r.in == i, "record number");
-        fz::check(hs::opcode_index(r.opcode, static_cast<int32_t>(std::strlen(r.opcode))) >= 0, "mnemonic");
+        fz::check(hs::opcode_index(r.opcode, static_cast<int32_t>(std::strlen(r.opcode))) >= 0,
+                  "mnemonic");
         fz::check(r.dest[0] >= 1 && r.dest[0] <= 32, "destination");
         fz::check(r.sources[0] >= 1 && r.sources[0] <= 32, "first source");
         fz::check(r.sources[1] >= 0 && r.sources[1] <= 32, "second source");

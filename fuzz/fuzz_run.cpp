@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fz::write("config.txt", data + 1, n);
     fz::write("program.txt", data + 1 + n, size - 1 - n);
     int status = fz::guarded([] { hs::run_simulator(); });
-    fz::check(status == 0 || status == hs::exit_results || status == hs::exit_bad_config, "run status");
+    fz::check(status == 0 || status == hs::exit_results || status == hs::exit_bad_config,
+              "run status");
     if (status != 0)
         return 0;
     for (int32_t i = 0; i < sim.lines_read; i++) {

@@ -20,14 +20,28 @@ const std::string no_program = "Eroare deschidere fisier de instructiuni !\n";
 std::string accepted(int depth, int count)
 {
     return reading + "Adincimea pipe-line: " + std::to_string(depth) +
-           "\nNumarul de instructiuni din program: " + std::to_string(count) + "\n" +
-           no_program;
+           "\nNumarul de instructiuni din program: " + std::to_string(count) + "\n" + no_program;
 }
 
-std::string count_high(int v) { return "Numarul de instructiuni din program (" + std::to_string(v) + ") depaseste numarul maxim (50)\n"; }
-std::string depth_high(int v) { return "Adincimea pipe-line (" + std::to_string(v) + ") depaseste adincimea maxima (10)\n"; }
-std::string count_low(int v) { return "Numarul de instructiuni din program (" + std::to_string(v) + ") este mai mic ca numarul minim (2)\n"; }
-std::string depth_low(int v) { return "Adincimea pipe-line (" + std::to_string(v) + ") este mai mica decit adincimea minima (3)\n"; }
+std::string count_high(int v)
+{
+    return "Numarul de instructiuni din program (" + std::to_string(v) +
+           ") depaseste numarul maxim (50)\n";
+}
+std::string depth_high(int v)
+{
+    return "Adincimea pipe-line (" + std::to_string(v) + ") depaseste adincimea maxima (10)\n";
+}
+std::string count_low(int v)
+{
+    return "Numarul de instructiuni din program (" + std::to_string(v) +
+           ") este mai mic ca numarul minim (2)\n";
+}
+std::string depth_low(int v)
+{
+    return "Adincimea pipe-line (" + std::to_string(v) +
+           ") este mai mica decit adincimea minima (3)\n";
+}
 
 struct config_case {
     const char *name;
@@ -56,7 +70,10 @@ const config_case cases[] = {
     {"DepthHighCountLow", "12\n0\n", reading + depth_high(12) + count_low(0), 4},
     {"EmptyFirstLine", "\n6\n", reading + depth_low(0), 4},
     {"ThreeDigitsDoNotEatNextLine", "123\n6\n", reading + depth_low(0), 4},
-    {"ByteOrderMark", "\xEF\xBB\xBF" "5\n6\n", reading + depth_low(0), 4},
+    {"ByteOrderMark",
+     "\xEF\xBB\xBF"
+     "5\n6\n",
+     reading + depth_low(0), 4},
     {"LeadingSpace", " 5\n6\n", reading + depth_low(0), 4},
     {"TrailingSpace", "5 \n6\n", reading + depth_low(0), 4},
     {"NotADigit", "1/\n6\n", reading + depth_low(0), 4},
@@ -85,7 +102,9 @@ TEST_P(ConfigReader, OutputAndStatus)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ConfigReader, testing::ValuesIn(cases),
-                         [](const testing::TestParamInfo<config_case> &i) { return std::string(i.param.name); });
+                         [](const testing::TestParamInfo<config_case> &i) {
+                             return std::string(i.param.name);
+                         });
 
 TEST(ConfigReader, MissingFile)
 {
@@ -113,8 +132,8 @@ TEST(ConfigValue, DigitsOnly)
         int32_t len;
         int32_t value;
     } const rows[] = {
-        {"5", 1, 5},  {"50", 2, 50}, {"09", 2, 9}, {"", 0, 0},  {"12", 3, 0},
-        {"a", 1, 0},  {"5a", 2, 0},  {"/", 1, 0},  {":", 1, 0}, {"\xEF\xBB", 2, 0},
+        {"5", 1, 5}, {"50", 2, 50}, {"09", 2, 9}, {"", 0, 0},  {"12", 3, 0},
+        {"a", 1, 0}, {"5a", 2, 0},  {"/", 1, 0},  {":", 1, 0}, {"\xEF\xBB", 2, 0},
     };
     for (const auto &row : rows)
         EXPECT_EQ(hs::config_value(row.head, row.len), row.value) << row.head;

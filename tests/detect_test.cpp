@@ -62,7 +62,7 @@ struct pair_case {
     int32_t earlier[3]; // dest, source 1, source 2
     int32_t later[3];
     int32_t distance;
-    int32_t found;      // successful checks
+    int32_t found; // successful checks
     int32_t depend[2];
     const char *hazard;
 };
@@ -109,7 +109,9 @@ TEST_P(CheckPair, RecordsInLaterAtDistance)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CheckPair, testing::ValuesIn(pair_cases),
-                         [](const testing::TestParamInfo<pair_case> &i) { return std::string(i.param.name); });
+                         [](const testing::TestParamInfo<pair_case> &i) {
+                             return std::string(i.param.name);
+                         });
 
 TEST(CheckPair, BubbleTakesPartInNoHazard)
 {
@@ -126,9 +128,9 @@ TEST(ScanWindow, SkipsBubbleAndComparesAcrossIt)
 {
     hs::reset_state();
     sim.depth = 5;
-    set(0, 0, 1, 2, 0);  // LD R1,R2 in cycle 0
-    set(1, 4, 3, 1, 4);  // ADD R3,R1,R4 in cycle 4
-    set(2, 6, 5, 3, 6);  // MUL R5,R3,R6 in cycle 6, after a bubble
+    set(0, 0, 1, 2, 0); // LD R1,R2 in cycle 0
+    set(1, 4, 3, 1, 4); // ADD R3,R1,R4 in cycle 4
+    set(2, 6, 5, 3, 6); // MUL R5,R3,R6 in cycle 6, after a bubble
     sim.pipe_ring = {1, -1, 2, 0, 0};
     hs::scan_window(2);
     const hs::instr_rec &r = sim.instr_table[2];

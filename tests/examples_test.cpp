@@ -21,7 +21,8 @@ TEST(Examples, EachGivesItsExpectedOutput)
         SCOPED_TRACE(e.path().filename().string());
         std::string src = e.path().string();
         std::string want = src + "/expected/";
-        test::run_result r = test::run_with(test::read_file(src + "/config.txt"), test::read_file(src + "/program.txt"));
+        test::run_result r = test::run_with(test::read_file(src + "/config.txt"),
+                                            test::read_file(src + "/program.txt"));
         EXPECT_EQ(r.out, test::read_file(want + "console.txt"));
         EXPECT_EQ(r.analysis, test::read_file(want + "analiza_hazard.txt"));
         EXPECT_EQ(r.schedule, test::read_file(want + "eliminare_hazard.txt"));

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -105,18 +105,25 @@ std::string full_run(int depth, int count, int lines, const std::string &rows1,
                      const std::string &rows2, const char *percent)
 {
     return "Se citeste fisierul de configurare ...\n"
-           "Adincimea pipe-line: " + std::to_string(depth) + "\n"
-           "Numarul de instructiuni din program: " + std::to_string(count) + "\n"
+           "Adincimea pipe-line: " +
+           std::to_string(depth) +
+           "\n"
+           "Numarul de instructiuni din program: " +
+           std::to_string(count) +
+           "\n"
            "Se citeste fisierul de instructiuni ...\n"
-           "S-au citit " + std::to_string(lines) +
+           "S-au citit " +
+           std::to_string(lines) +
            " linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n"
            "Se scriu fisierele de rezultate ...\n\n"
-           "Analiza hazardului\n" + header() + rows1 +
+           "Analiza hazardului\n" +
+           header() + rows1 +
            "Terminare analiza hazard\n\n\n"
            "Corectia hazardului (prin intirzierea minima a instructiunilor)\n" +
            header() + rows2 +
            "Terminare corectie hazard\n\n"
-           "Performanta structurii pipe-line = " + percent + "%\n\n";
+           "Performanta structurii pipe-line = " +
+           percent + "%\n\n";
 }
 
 } // namespace test

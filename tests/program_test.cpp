@@ -25,7 +25,9 @@ std::string start(int count)
 {
     return "Se citeste fisierul de configurare ...\n"
            "Adincimea pipe-line: 5\n"
-           "Numarul de instructiuni din program: " + std::to_string(count) + "\n"
+           "Numarul de instructiuni din program: " +
+           std::to_string(count) +
+           "\n"
            "Se citeste fisierul de instructiuni ...\n";
 }
 
@@ -40,8 +42,10 @@ std::string summary(int lines)
 std::string exceeded(int count)
 {
     std::string n = std::to_string(count);
-    return "S-a depasit numarul maxim de " + n + " linii in fisierul de cod\n"
-           "Doar primele " + n + " linii din fisierul de cod au fost prelucrate\n";
+    return "S-a depasit numarul maxim de " + n +
+           " linii in fisierul de cod\n"
+           "Doar primele " +
+           n + " linii din fisierul de cod au fost prelucrate\n";
 }
 
 const std::string writing = "Se scriu fisierele de rezultate ...\n\nAnaliza hazardului\n";
@@ -62,7 +66,10 @@ struct accepted_case {
 
 void PrintTo(const accepted_case &c, std::ostream *os) { *os << c.name; }
 
-std::string pad(const std::string &line, size_t len) { return line + std::string(len - line.size(), ' '); }
+std::string pad(const std::string &line, size_t len)
+{
+    return line + std::string(len - line.size(), ' ');
+}
 
 const accepted_case accepted_cases[] = {
     {"SixLines", 6, six, 6, false},
@@ -71,7 +78,10 @@ const accepted_case accepted_cases[] = {
     {"UnreadLineIsNotChecked", 2, "LD R1,R2\nADD R3,R1,R4\nXXX\n", 2, true},
     {"EmptyLineAfterLastCounted", 2, "LD R1,R2\nADD R3,R1,R4\n\n", 2, true},
     {"LoneCarriageReturnAfterLastCounted", 2, "LD R1,R2\nADD R3,R1,R4\n\r", 2, true},
-    {"CtrlZAfterLastCounted", 2, "LD R1,R2\nADD R3,R1,R4\n\x1a" "more", 2, false},
+    {"CtrlZAfterLastCounted", 2,
+     "LD R1,R2\nADD R3,R1,R4\n\x1a"
+     "more",
+     2, false},
     {"LastLineWithoutLineEnd", 2, "LD R1,R2\nADD R3,R1,R4", 2, false},
     {"CrlfLines", 2, "LD R1,R2\r\nADD R3,R1,R4\r\n", 2, false},
     {"CtrlZEndsTheFile", 5, "LD R1,R2\nADD R3,R1,R4\n\x1aSUB bad line\n", 2, false},
@@ -79,12 +89,18 @@ const accepted_case accepted_cases[] = {
     {"SpacesOnly", 2, "ADD R1 R2 R3\nSUB R4 R5\n", 2, false},
     {"SeveralSeparators", 2, "  ADD  R1 ,, R2 ,\n,,LD,R3,R4,\n", 2, false},
     {"FifthFieldNotLookedAt", 2, "ADD R1,R2,R3,R4\nADD R1,R2,R3,R4,XX\n", 2, false},
-    {"AnyMnemonicTakesOneOrTwoSources", 5, "ADD R1,R2\nDIV R1,R2\nLD R1,R2,R3\nMUL R32,R31\nSUB R9,R10,R19\n", 5, false},
-    {"Line18Characters", 2, pad("ADD R10,R11,R12", 18) + "\n" + pad("LD R1,R2", 18) + "\n", 2, false},
-    {"Line19Characters", 2, pad("ADD R10,R11,R12", 19) + "\n" + pad("LD R1,R2", 19) + "\n", 2, false},
-    {"Line20Characters", 2, pad("ADD R10,R11,R12", 20) + "\n" + pad("LD R1,R2", 20) + "\n", 2, false},
-    {"LineOfThousandsOfCharacters", 2, pad("ADD R10,R11,R12", 5000) + "\n" + std::string(7000, ',') + "LD R1,R2\n", 2, false},
-    {"LastCounted19CharactersLeavesNothing", 2, "LD R1,R2\n" + pad("ADD R3,R1,R4", 19) + "\n", 2, false},
+    {"AnyMnemonicTakesOneOrTwoSources", 5,
+     "ADD R1,R2\nDIV R1,R2\nLD R1,R2,R3\nMUL R32,R31\nSUB R9,R10,R19\n", 5, false},
+    {"Line18Characters", 2, pad("ADD R10,R11,R12", 18) + "\n" + pad("LD R1,R2", 18) + "\n", 2,
+     false},
+    {"Line19Characters", 2, pad("ADD R10,R11,R12", 19) + "\n" + pad("LD R1,R2", 19) + "\n", 2,
+     false},
+    {"Line20Characters", 2, pad("ADD R10,R11,R12", 20) + "\n" + pad("LD R1,R2", 20) + "\n", 2,
+     false},
+    {"LineOfThousandsOfCharacters", 2,
+     pad("ADD R10,R11,R12", 5000) + "\n" + std::string(7000, ',') + "LD R1,R2\n", 2, false},
+    {"LastCounted19CharactersLeavesNothing", 2, "LD R1,R2\n" + pad("ADD R3,R1,R4", 19) + "\n", 2,
+     false},
 };
 
 class ProgramAccepted : public testing::TestWithParam<accepted_case> {};
@@ -93,13 +109,16 @@ TEST_P(ProgramAccepted, ReaderLines)
 {
     const accepted_case &c = GetParam();
     test::run_result r = test::run_with(config(c.count), c.program);
-    std::string want = start(c.count) + summary(c.lines) + (c.over ? exceeded(c.count) : "") + writing;
+    std::string want =
+        start(c.count) + summary(c.lines) + (c.over ? exceeded(c.count) : "") + writing;
     EXPECT_EQ(r.out.substr(0, want.size()), want);
     EXPECT_EQ(r.status, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProgramAccepted, testing::ValuesIn(accepted_cases),
-                         [](const testing::TestParamInfo<accepted_case> &i) { return std::string(i.param.name); });
+                         [](const testing::TestParamInfo<accepted_case> &i) {
+                             return std::string(i.param.name);
+                         });
 
 // A program with syntax errors: every faulty field, then the closing lines.
 struct rejected_case {
@@ -117,22 +136,31 @@ const rejected_case rejected_cases[] = {
     {"MissingFirstSource", 2, "LD R1,R2\nADD R1\n", err("Rs1", 2)},
     {"EmptyLine", 3, "LD R1,R2\n\nLD R1,R2\n", err("OPCODE", 2) + err("Rd", 2) + err("Rs1", 2)},
     {"SeparatorsOnly", 2, " , ,\nLD R1,R2\n", err("OPCODE", 1) + err("Rd", 1) + err("Rs1", 1)},
-    {"BadSecondSourceThenShortLine", 4, "LD R1,R2\nADD R3,R1,R4\nADD R1,R2,R33\nSUB R4,R5\n", err("Rs2", 3)},
+    {"BadSecondSourceThenShortLine", 4, "LD R1,R2\nADD R3,R1,R4\nADD R1,R2,R33\nSUB R4,R5\n",
+     err("Rs2", 3)},
     {"TabIsNotASeparator", 2, "ADD\tR1,R2\nLD R1,R2\n", err("OPCODE", 1) + err("Rs1", 1)},
     {"RegisterZero", 2, "LD R0,R2\nLD R1,R2\n", err("Rd", 1)},
     {"Register33", 2, "LD R1,R33\nLD R1,R2\n", err("Rs1", 1)},
     {"LeadingZeroRegister", 2, "LD R1,R2,R01\nLD R1,R2\n", err("Rs2", 1)},
     {"LowerCaseRegister", 2, "LD r1,R2\nLD R1,R2\n", err("Rd", 1)},
-    {"WholeLineWrong", 2, "X Y Z W\nLD R1,R2\n", err("OPCODE", 1) + err("Rd", 1) + err("Rs1", 1) + err("Rs2", 1)},
+    {"WholeLineWrong", 2, "X Y Z W\nLD R1,R2\n",
+     err("OPCODE", 1) + err("Rd", 1) + err("Rs1", 1) + err("Rs2", 1)},
     {"ErrorsOnSeveralLines", 5, "add R1,R2\nLD R0,R33\nSUB R1,R2,R3\nMUL\nDIV R1,R2,x\n",
-     err("OPCODE", 1) + err("Rd", 2) + err("Rs1", 2) + err("Rd", 4) + err("Rs1", 4) + err("Rs2", 5)},
-    {"LinesAfterAnErrorStillChecked", 3, "LD R1\nLD R1,R2\nLD R1,R2,R0\n", err("Rs1", 1) + err("Rs2", 3)},
+     err("OPCODE", 1) + err("Rd", 2) + err("Rs1", 2) + err("Rd", 4) + err("Rs1", 4) +
+         err("Rs2", 5)},
+    {"LinesAfterAnErrorStillChecked", 3, "LD R1\nLD R1,R2\nLD R1,R2,R0\n",
+     err("Rs1", 1) + err("Rs2", 3)},
     {"LoneCarriageReturnBelongsToField", 2, "LD R1,R2\r\rLD R1,R2\n", err("Rs1", 1)},
     {"NulByteInField", 2, "LD R1,R2\0\nLD R1\0,R2\n"s, err("Rs1", 1) + err("Rd", 2)},
-    {"NulByteDoesNotEndLine", 2, "LD R1,R2\0" "ADD R3\nLD R1,R2\n"s, err("Rs1", 1)},
+    {"NulByteDoesNotEndLine", 2,
+     "LD R1,R2\0"
+     "ADD R3\nLD R1,R2\n"s,
+     err("Rs1", 1)},
     {"HighByte", 2, "LD R1,R2,\xff\nLD R1,R2\n", err("Rs2", 1)},
-    {"FieldOfThousandsOfCharacters", 2, "ADD R1,R2," + std::string(5000, 'X') + "\nLD R1,R2\n", err("Rs2", 1)},
-    {"LongFieldWithValidStart", 2, "ADD R1,R2,R3" + std::string(5000, '4') + "\nLD R1,R2\n", err("Rs2", 1)},
+    {"FieldOfThousandsOfCharacters", 2, "ADD R1,R2," + std::string(5000, 'X') + "\nLD R1,R2\n",
+     err("Rs2", 1)},
+    {"LongFieldWithValidStart", 2, "ADD R1,R2,R3" + std::string(5000, '4') + "\nLD R1,R2\n",
+     err("Rs2", 1)},
     {"MnemonicPrefixIsWrong", 2, "ADDX R1,R2\nLD R1,R2\n", err("OPCODE", 1)},
     {"TruncatedMnemonicIsWrong", 2, "AD R1,R2\nLD R1,R2\n", err("OPCODE", 1)},
 };
@@ -150,7 +178,9 @@ TEST_P(ProgramRejected, EveryErrorThenStatus2)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProgramRejected, testing::ValuesIn(rejected_cases),
-                         [](const testing::TestParamInfo<rejected_case> &i) { return std::string(i.param.name); });
+                         [](const testing::TestParamInfo<rejected_case> &i) {
+                             return std::string(i.param.name);
+                         });
 
 TEST(ProgramReader, MissingFile)
 {

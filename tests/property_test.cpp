@@ -26,7 +26,8 @@ model_pair conflict(const hs::instr_rec &later, const hs::instr_rec &earlier)
     auto reads = [](const hs::instr_rec &r, int32_t reg) {
         return r.sources[0] == reg || (r.sources[1] != 0 && r.sources[1] == reg);
     };
-    return {reads(later, earlier.dest[0]), reads(earlier, later.dest[0]), later.dest[0] == earlier.dest[0]};
+    return {reads(later, earlier.dest[0]), reads(earlier, later.dest[0]),
+            later.dest[0] == earlier.dest[0]};
 }
 
 TEST(Passes, RandomProgramsAgreeWithModel)
@@ -116,8 +117,8 @@ TEST(Passes, RandomProgramsAgreeWithModel)
         float percent = ratio * 100.0f;
         long cents = std::lround(static_cast<double>(percent) * 100.0);
         char want[80];
-        std::snprintf(want, sizeof want, "Performanta structurii pipe-line = %ld.%02ld%%\n\n", cents / 100,
-                      cents % 100);
+        std::snprintf(want, sizeof want, "Performanta structurii pipe-line = %ld.%02ld%%\n\n",
+                      cents / 100, cents % 100);
         ASSERT_GE(console.size(), std::strlen(want));
         ASSERT_EQ(console.substr(console.size() - std::strlen(want)), want);
     }

@@ -20,20 +20,16 @@ const std::string six =
     "LD R1,R2\nADD R3,R1,R4\nSUB R4,R5,R6\nMUL R3,R3,R1\nDIV R7,R8,R9\nADD R10,R7,R3\n";
 
 const std::string six_analysis =
-    std::string("0\tLD\tR1\tR2\t\t\n") + rule +
-    "1\tADD\tR3\tR1,R4\t\t1\t\tR1\t\tRAW\n" + rule +
+    std::string("0\tLD\tR1\tR2\t\t\n") + rule + "1\tADD\tR3\tR1,R4\t\t1\t\tR1\t\tRAW\n" + rule +
     "2\tSUB\tR4\tR5,R6\t\t1\t\tR4\t\tWAR\n" + rule +
     "3\tMUL\tR3\tR3,R1\t\t2\t\tR3\t\tWAW\n\t\t\t\t\t3\t\tR1\t\tRAW\n" + rule +
     "4\tDIV\tR7\tR8,R9\t\t\n" + rule +
     "5\tADD\tR10\tR7,R3\t\t1\t\tR7\t\tRAW\n\t\t\t\t\t2\t\tR3\t\tRAW\n" + rule;
 
 const std::string six_schedule =
-    std::string("0\tLD\tR1\tR2\t\t\n") + rule +
-    "4\tADD\tR3\tR1,R4\t\t\n" + rule +
-    "8\tSUB\tR4\tR5,R6\t\t\n" + rule +
-    "9\tMUL\tR3\tR3,R1\t\t\n" + rule +
-    "10\tDIV\tR7\tR8,R9\t\t\n" + rule +
-    "14\tADD\tR10\tR7,R3\t\t\n" + rule;
+    std::string("0\tLD\tR1\tR2\t\t\n") + rule + "4\tADD\tR3\tR1,R4\t\t\n" + rule +
+    "8\tSUB\tR4\tR5,R6\t\t\n" + rule + "9\tMUL\tR3\tR3,R1\t\t\n" + rule +
+    "10\tDIV\tR7\tR8,R9\t\t\n" + rule + "14\tADD\tR10\tR7,R3\t\t\n" + rule;
 
 TEST(CompleteRun, SixInstructionsAtDepthFive)
 {
@@ -45,12 +41,13 @@ TEST(CompleteRun, SixInstructionsAtDepthFive)
               "Se citeste fisierul de instructiuni ...\n"
               "S-au citit 6 linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n"
               "Se scriu fisierele de rezultate ...\n\n"
-              "Analiza hazardului\n" + header() + six_analysis +
-              "Terminare analiza hazard\n\n\n"
-              "Corectia hazardului (prin intirzierea minima a instructiunilor)\n" +
-              header() + six_schedule +
-              "Terminare corectie hazard\n\n"
-              "Performanta structurii pipe-line = 52.63%\n\n");
+              "Analiza hazardului\n" +
+                  header() + six_analysis +
+                  "Terminare analiza hazard\n\n\n"
+                  "Corectia hazardului (prin intirzierea minima a instructiunilor)\n" +
+                  header() + six_schedule +
+                  "Terminare corectie hazard\n\n"
+                  "Performanta structurii pipe-line = 52.63%\n\n");
     EXPECT_EQ(r.analysis, header() + six_analysis);
     EXPECT_EQ(r.schedule, header() + six_schedule);
     EXPECT_EQ(r.status, 0);
@@ -60,8 +57,8 @@ TEST(CompleteRun, ExceededCountGoesOnWithFirstLines)
 {
     test::run_result r = test::run_with("5\n4\n", six);
     std::string rows1 = six_analysis.substr(0, six_analysis.find("4\tDIV"));
-    std::string rows2 = std::string("0\tLD\tR1\tR2\t\t\n") + rule + "4\tADD\tR3\tR1,R4\t\t\n" + rule +
-                        "8\tSUB\tR4\tR5,R6\t\t\n" + rule + "9\tMUL\tR3\tR3,R1\t\t\n" + rule;
+    std::string rows2 = std::string("0\tLD\tR1\tR2\t\t\n") + rule + "4\tADD\tR3\tR1,R4\t\t\n" +
+                        rule + "8\tSUB\tR4\tR5,R6\t\t\n" + rule + "9\tMUL\tR3\tR3,R1\t\t\n" + rule;
     std::string want = test::full_run(5, 4, 4, rows1, rows2, "57.14"); // 8 over 14
     std::string over = "S-a depasit numarul maxim de 4 linii in fisierul de cod\n"
                        "Doar primele 4 linii din fisierul de cod au fost prelucrate\n";
@@ -118,12 +115,14 @@ const run_case run_cases[] = {
     // Depth 3: two instructions apart is no hazard.
     {"DepthThreeDistanceTwoIsNoHazard", 3, "LD R1,R2\nSUB R5,R6,R7\nADD R3,R1,R4\n",
      line("0\tLD\tR1\tR2\t\t") + line("1\tSUB\tR5\tR6,R7\t\t") + line("2\tADD\tR3\tR1,R4\t\t"),
-     line("0\tLD\tR1\tR2\t\t") + line("1\tSUB\tR5\tR6,R7\t\t") + line("2\tADD\tR3\tR1,R4\t\t"), "100.00"},
+     line("0\tLD\tR1\tR2\t\t") + line("1\tSUB\tR5\tR6,R7\t\t") + line("2\tADD\tR3\tR1,R4\t\t"),
+     "100.00"},
     // A chain: each waits for the one before, 6 over 10.
     {"ChainOfDelays", 4, "LD R1,R2\nADD R3,R1,R4\nSUB R5,R3,R6\n",
      line("0\tLD\tR1\tR2\t\t") + line("1\tADD\tR3\tR1,R4\t\t1\t\tR1\t\tRAW") +
          line("2\tSUB\tR5\tR3,R6\t\t1\t\tR3\t\tRAW"),
-     line("0\tLD\tR1\tR2\t\t") + line("3\tADD\tR3\tR1,R4\t\t") + line("6\tSUB\tR5\tR3,R6\t\t"), "60.00"},
+     line("0\tLD\tR1\tR2\t\t") + line("3\tADD\tR3\tR1,R4\t\t") + line("6\tSUB\tR5\tR3,R6\t\t"),
+     "60.00"},
     // The MUL's producer was itself delayed: its need counts from cycle 4.
     {"NeedFromDelayedProducer", 5, "LD R1,R2\nADD R3,R1,R4\nSUB R7,R8,R9\nMUL R5,R3,R6\n",
      line("0\tLD\tR1\tR2\t\t") + line("1\tADD\tR3\tR1,R4\t\t1\t\tR1\t\tRAW") +
@@ -133,8 +132,10 @@ const run_case run_cases[] = {
      "61.54"},
     // Only hazard at distance 2: it starts on the instruction's own line.
     {"OnlyLaterDistance", 5, "LD R1,R2\nSUB R7,R8,R9\nADD R3,R1,R4\n",
-     line("0\tLD\tR1\tR2\t\t") + line("1\tSUB\tR7\tR8,R9\t\t") + line("2\tADD\tR3\tR1,R4\t\t2\t\tR1\t\tRAW"),
-     line("0\tLD\tR1\tR2\t\t") + line("1\tSUB\tR7\tR8,R9\t\t") + line("4\tADD\tR3\tR1,R4\t\t"), "77.78"},
+     line("0\tLD\tR1\tR2\t\t") + line("1\tSUB\tR7\tR8,R9\t\t") +
+         line("2\tADD\tR3\tR1,R4\t\t2\t\tR1\t\tRAW"),
+     line("0\tLD\tR1\tR2\t\t") + line("1\tSUB\tR7\tR8,R9\t\t") + line("4\tADD\tR3\tR1,R4\t\t"),
+     "77.78"},
 };
 
 class SmallRun : public testing::TestWithParam<run_case> {};
@@ -154,7 +155,9 @@ TEST_P(SmallRun, TablesAndFigure)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SmallRun, testing::ValuesIn(run_cases),
-                         [](const testing::TestParamInfo<run_case> &i) { return std::string(i.param.name); });
+                         [](const testing::TestParamInfo<run_case> &i) {
+                             return std::string(i.param.name);
+                         });
 
 TEST(CompleteRun, EmptyProgramIsPerfect)
 {
@@ -196,8 +199,10 @@ TEST(CompleteRun, ExactHalfRoundsUp)
     int delay = 0;
     for (int i = 0; i < 27; i++) {
         bool late = i == 5 || i == 10 || i == 20;
-        std::string regs = "R" + std::to_string(i + 1) + "\t" + (late ? "R" + std::to_string(i) : "R31") + ",R32\t\t";
-        program += "ADD R" + std::to_string(i + 1) + "," + (late ? "R" + std::to_string(i) : "R31") + ",R32\n";
+        std::string regs = "R" + std::to_string(i + 1) + "\t" +
+                           (late ? "R" + std::to_string(i) : "R31") + ",R32\t\t";
+        program += "ADD R" + std::to_string(i + 1) + "," +
+                   (late ? "R" + std::to_string(i) : "R31") + ",R32\n";
         delay += late;
         rows1 += line(std::to_string(i) + "\tADD\t" + regs +
                       (late ? "1\t\tR" + std::to_string(i) + "\t\tRAW" : ""));
@@ -218,7 +223,8 @@ TEST(CompleteRun, FiftyInstructionsFullOfHazards)
         program += "ADD R1,R1,R1\n";
         std::string row = std::to_string(i) + "\tADD\tR1\tR1,R1\t\t";
         for (int k = 1; k <= 8 && k <= i; k++)
-            row += (k == 1 ? "1\t\tR1,R1\t\tWAW" : "\n\t\t\t\t\t" + std::to_string(k) + "\t\tR1,R1\t\tWAW");
+            row += (k == 1 ? "1\t\tR1,R1\t\tWAW"
+                           : "\n\t\t\t\t\t" + std::to_string(k) + "\t\tR1,R1\t\tWAW");
         rows1 += line(row);
         rows2 += line(std::to_string(9 * i) + "\tADD\tR1\tR1,R1\t\t");
     }

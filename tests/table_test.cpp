@@ -61,7 +61,7 @@ void hazard(hs::instr_rec &r, int32_t k, int32_t a, int32_t b, const char *kind)
 }
 
 class PrintRow : public testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         hs::reset_state();
@@ -98,7 +98,8 @@ TEST_F(PrintRow, LaterHazardOnItsOwnLine)
     hs::instr_rec &r = rec(3, "MUL", 3, 3, 1);
     hazard(r, 2, 3, 0, "WAW");
     hazard(r, 3, 1, 0, "RAW");
-    EXPECT_EQ(row(), "3\tMUL\tR3\tR3,R1\t\t2\t\tR3\t\tWAW\n\t\t\t\t\t3\t\tR1\t\tRAW\n" + rule + "\n");
+    EXPECT_EQ(row(),
+              "3\tMUL\tR3\tR3,R1\t\t2\t\tR3\t\tWAW\n\t\t\t\t\t3\t\tR1\t\tRAW\n" + rule + "\n");
 }
 
 TEST_F(PrintRow, DistanceOneThenLater)
@@ -106,7 +107,8 @@ TEST_F(PrintRow, DistanceOneThenLater)
     hs::instr_rec &r = rec(5, "ADD", 10, 7, 3);
     hazard(r, 1, 7, 0, "RAW");
     hazard(r, 3, 3, 3, "RAW");
-    EXPECT_EQ(row(), "5\tADD\tR10\tR7,R3\t\t1\t\tR7\t\tRAW\n\t\t\t\t\t3\t\tR3,R3\t\tRAW\n" + rule + "\n");
+    EXPECT_EQ(row(),
+              "5\tADD\tR10\tR7,R3\t\t1\t\tR7\t\tRAW\n\t\t\t\t\t3\t\tR3,R3\t\tRAW\n" + rule + "\n");
 }
 
 TEST_F(PrintRow, OnlyDistancesBelowDepthArePrinted)
@@ -123,7 +125,8 @@ TEST(PrintHeader, ConsoleThenFile)
     testing::internal::CaptureStdout();
     hs::print_header(f);
     std::string console = testing::internal::GetCapturedStdout();
-    std::string want = rule + "\nIN\tOPCODE\tDEST\tSOURCES\t\tDIST\t\tDEPEND\t\tHAZARD\n" + rule + "\n";
+    std::string want =
+        rule + "\nIN\tOPCODE\tDEST\tSOURCES\t\tDIST\t\tDEPEND\t\tHAZARD\n" + rule + "\n";
     EXPECT_EQ(console, want);
     EXPECT_EQ(file_text(f), want);
     std::fclose(f);

@@ -35,10 +35,10 @@ static FILE *create_result(const char *name, const char *fail_msg)
 
 int run_simulator()
 {
-    sim.pfile1 = create_result("analiza_hazard.txt",
-                               "Eroare deschidere fisier de analiza hazard !\n");
-    sim.pfile2 = create_result("eliminare_hazard.txt",
-                               "Eroare deschidere fisier de corectie hazard !\n");
+    sim.pfile1 =
+        create_result("analiza_hazard.txt", "Eroare deschidere fisier de analiza hazard !\n");
+    sim.pfile2 =
+        create_result("eliminare_hazard.txt", "Eroare deschidere fisier de corectie hazard !\n");
     read_config();
     sim.lines_read = 0;
     read_program();

@@ -5,13 +5,12 @@
 namespace hs {
 
 // Process exit statuses.
-constexpr int exit_ok = 0;           // complete run
-constexpr int exit_no_program = 1;   // "program.txt" cannot be opened
-constexpr int exit_results = 2;      // a result file cannot be created or
-                                     // written, or the program has syntax
-                                     // errors
-constexpr int exit_no_config = 3;    // "config.txt" cannot be opened
-constexpr int exit_bad_config = 4;   // a configuration value is out of range
+constexpr int exit_ok = 0;         // complete run
+constexpr int exit_no_program = 1; // "program.txt" cannot be opened
+constexpr int exit_results = 2;    // a result file cannot be created or written,
+                                   // or the program has syntax errors
+constexpr int exit_no_config = 3;  // "config.txt" cannot be opened
+constexpr int exit_bad_config = 4; // a configuration value is out of range
 
 // Ends the run with `status`; whatever had to be said is printed already.
 // Open streams are flushed and closed by the normal process exit.

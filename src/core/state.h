@@ -22,15 +22,16 @@ constexpr int32_t opcode_count = 5;
 constexpr int32_t register_count = 32;
 
 // The accepted mnemonics. All five are handled alike: only registers matter.
-constexpr std::array<const char *, opcode_count> opcode_names = {
-    "ADD", "DIV", "LD", "MUL", "SUB"};
+constexpr std::array<const char *, opcode_count> opcode_names = {"ADD", "DIV", "LD", "MUL", "SUB"};
 
 // "R1" .. "R32"; register number n is register_names[n - 1]. 0 is no register.
+// clang-format off
 constexpr std::array<const char *, register_count> register_names = {
     "R1",  "R2",  "R3",  "R4",  "R5",  "R6",  "R7",  "R8",
     "R9",  "R10", "R11", "R12", "R13", "R14", "R15", "R16",
     "R17", "R18", "R19", "R20", "R21", "R22", "R23", "R24",
     "R25", "R26", "R27", "R28", "R29", "R30", "R31", "R32"};
+// clang-format on
 
 // ------------------------------------------------------------ the record
 
@@ -38,10 +39,10 @@ constexpr std::array<const char *, register_count> register_names = {
 // per-distance arrays are indexed by distance (1 .. depth - 2 can hold a
 // hazard); index 0 of `dist` counts the successful checks.
 struct instr_rec {
-    int32_t in;             // line index; in the correction pass, entry cycle
-    char opcode[5];         // mnemonic as written, NUL-terminated
-    int32_t dest[1];        // destination register, 1 .. 32
-    int32_t sources[2];     // source registers; [1] is 0 when only one
+    int32_t in;                   // line index; in the correction pass, entry cycle
+    char opcode[5];               // mnemonic as written, NUL-terminated
+    int32_t dest[1];              // destination register, 1 .. 32
+    int32_t sources[2];           // source registers; [1] is 0 when only one
     int32_t dist[max_depth];      // [0]: hazards found; [k]: k if one at k
     int32_t depend[max_depth][2]; // [k]: registers of the last check at k
     char hazard[max_depth][4];    // [k]: "RAW", "WAR", "WAW" or ""
@@ -66,8 +67,8 @@ struct sim_state {
     int32_t ring_pos; // slot written last; -1 before a pass's first entry
 
     // Pass bookkeeping.
-    std::array<int32_t, max_instr> nearest_dist; // analysis: nearest hazard
-                                                 // distance, 0 when none
+    // Analysis: each instruction's nearest hazard distance, 0 when none.
+    std::array<int32_t, max_instr> nearest_dist;
     int32_t found_flag;  // analysis: nearest distance already found
     int32_t delay;       // correction: bubbles before the current instruction
     int32_t total_delay; // correction: bubbles inserted so far

@@ -11,8 +11,8 @@
 
 namespace hs {
 
-int32_t intersect_regs(const int32_t *a, int32_t a_len, const int32_t *b,
-                       int32_t b_len, int32_t *out)
+int32_t intersect_regs(const int32_t *a, int32_t a_len, const int32_t *b, int32_t b_len,
+                       int32_t *out)
 {
     int32_t count = 0;
     for (int32_t i = 0; i < a_len; i++)

@@ -10,8 +10,8 @@ namespace hs {
 // element of `b` (once per equal pair) and returns how many it stored.
 // Positions from the count on keep what they held; callers pass lists of
 // at most two and one, so `out` holds two.
-int32_t intersect_regs(const int32_t *a, int32_t a_len, const int32_t *b,
-                       int32_t b_len, int32_t *out);
+int32_t intersect_regs(const int32_t *a, int32_t a_len, const int32_t *b, int32_t b_len,
+                       int32_t *out);
 
 // Records in the record of `later` the RAW, WAR and WAW hazards it has with
 // `earlier` (both instruction indices, -1 for a bubble) when their distance

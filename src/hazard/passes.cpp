@@ -89,8 +89,7 @@ static int32_t bubbles_before(int32_t i)
     int32_t nearest = sim.nearest_dist[static_cast<size_t>(i)];
     int32_t need = 0;
     if (nearest > 0)
-        need = sim.instr_table[static_cast<size_t>(i - nearest)].in +
-               sim.depth - 1;
+        need = sim.instr_table[static_cast<size_t>(i - nearest)].in + sim.depth - 1;
     return t - need < 0 ? need - t : 0;
 }
 
@@ -105,7 +104,7 @@ static void print_performance()
     float ideal = static_cast<float>(sim.depth + sim.lines_read - 1);
     float real = static_cast<float>(sim.lines_read + sim.total_delay + sim.depth - 1);
     float ratio = ideal / real;
-    float percent = ratio * 100.0f;
+    float percent = ratio * 100.0F;
     int32_t cents = round_cents(percent); // never below 1000: no padding
     std::printf("Performanta structurii pipe-line = %d.%02d%%\n\n", cents / 100, cents % 100);
 }

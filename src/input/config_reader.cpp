@@ -54,11 +54,10 @@ void read_config()
     sim.instr_count = read_value(t);
     text_close(t);
 
-    if (sim.depth >= min_depth && sim.depth <= max_depth &&
-        sim.instr_count >= min_instr && sim.instr_count <= max_instr) {
+    if (sim.depth >= min_depth && sim.depth <= max_depth && sim.instr_count >= min_instr &&
+        sim.instr_count <= max_instr) {
         std::printf("Adincimea pipe-line: %d\n", sim.depth);
-        std::printf("Numarul de instructiuni din program: %d\n",
-                    sim.instr_count);
+        std::printf("Numarul de instructiuni din program: %d\n", sim.instr_count);
         return;
     }
     // Every message whose condition holds, in this order.
@@ -66,8 +65,8 @@ void read_config()
         std::printf("Numarul de instructiuni din program (%d) depaseste numarul maxim (%d)\n",
                     sim.instr_count, max_instr);
     if (sim.depth > max_depth)
-        std::printf("Adincimea pipe-line (%d) depaseste adincimea maxima (%d)\n",
-                    sim.depth, max_depth);
+        std::printf("Adincimea pipe-line (%d) depaseste adincimea maxima (%d)\n", sim.depth,
+                    max_depth);
     if (sim.instr_count < min_instr)
         std::printf("Numarul de instructiuni din program (%d) este mai mic ca numarul minim (%d)\n",
                     sim.instr_count, min_instr);

@@ -150,8 +150,7 @@ void read_program()
     std::printf("S-au citit %d linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n",
                 sim.lines_read);
     if (sim.lines_read == sim.instr_count && text_getc(pfile) != EOF) {
-        std::printf("S-a depasit numarul maxim de %d linii in fisierul de cod\n",
-                    sim.instr_count);
+        std::printf("S-a depasit numarul maxim de %d linii in fisierul de cod\n", sim.instr_count);
         std::printf("Doar primele %d linii din fisierul de cod au fost prelucrate\n",
                     sim.instr_count);
     }

@@ -39,7 +39,7 @@ static void put_num(row_buf &row, int32_t v)
 {
     char digits[12];
     size_t n = 0;
-    uint32_t u = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+    uint32_t u = v < 0 ? 0U - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
     do {
         digits[n++] = static_cast<char>('0' + u % 10);
         u /= 10;
