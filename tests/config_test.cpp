@@ -101,10 +101,7 @@ TEST_P(ConfigReader, OutputAndStatus)
     EXPECT_EQ(r.schedule, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ConfigReader, testing::ValuesIn(cases),
-                         [](const testing::TestParamInfo<config_case> &i) {
-                             return std::string(i.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, ConfigReader, testing::ValuesIn(cases), test::by_name());
 
 TEST(ConfigReader, MissingFile)
 {

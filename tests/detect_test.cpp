@@ -1,6 +1,8 @@
 // The register intersection, the check of one pair and the window scan,
 // run on records set up by hand.
 
+#include "harness.h"
+
 #include "core/state.h"
 #include "hazard/detect.h"
 
@@ -108,10 +110,7 @@ TEST_P(CheckPair, RecordsInLaterAtDistance)
     EXPECT_EQ(sim.instr_table[0].dist[0], 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CheckPair, testing::ValuesIn(pair_cases),
-                         [](const testing::TestParamInfo<pair_case> &i) {
-                             return std::string(i.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, CheckPair, testing::ValuesIn(pair_cases), test::by_name());
 
 TEST(CheckPair, BubbleTakesPartInNoHazard)
 {

@@ -3,6 +3,8 @@
 // output, both result files and the exit status.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 
@@ -45,5 +47,13 @@ run_result run_with(const input &config, const input &program);
 // performance line, around the rows of both tables.
 std::string full_run(int depth, int count, int lines, const std::string &rows1,
                      const std::string &rows2, const char *percent);
+
+// Names each case of a parameterised suite after its `name` field.
+struct by_name {
+    template <class T> std::string operator()(const testing::TestParamInfo<T> &info) const
+    {
+        return info.param.name;
+    }
+};
 
 } // namespace test

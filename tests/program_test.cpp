@@ -116,9 +116,7 @@ TEST_P(ProgramAccepted, ReaderLines)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProgramAccepted, testing::ValuesIn(accepted_cases),
-                         [](const testing::TestParamInfo<accepted_case> &i) {
-                             return std::string(i.param.name);
-                         });
+                         test::by_name());
 
 // A program with syntax errors: every faulty field, then the closing lines.
 struct rejected_case {
@@ -178,9 +176,7 @@ TEST_P(ProgramRejected, EveryErrorThenStatus2)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProgramRejected, testing::ValuesIn(rejected_cases),
-                         [](const testing::TestParamInfo<rejected_case> &i) {
-                             return std::string(i.param.name);
-                         });
+                         test::by_name());
 
 TEST(ProgramReader, MissingFile)
 {

@@ -154,10 +154,7 @@ TEST_P(SmallRun, TablesAndFigure)
     EXPECT_EQ(r.status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SmallRun, testing::ValuesIn(run_cases),
-                         [](const testing::TestParamInfo<run_case> &i) {
-                             return std::string(i.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, SmallRun, testing::ValuesIn(run_cases), test::by_name());
 
 TEST(CompleteRun, EmptyProgramIsPerfect)
 {
