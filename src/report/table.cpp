@@ -37,7 +37,7 @@ static void put(row_buf &row, const char *s)
 
 static void put_num(row_buf &row, int32_t v)
 {
-    char digits[12];
+    char digits[12]; // least significant first
     size_t n = 0;
     uint32_t u = v < 0 ? 0U - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
     do {
@@ -46,11 +46,8 @@ static void put_num(row_buf &row, int32_t v)
     } while (u != 0);
     if (v < 0)
         digits[n++] = '-';
-    char text[12];
-    for (size_t k = 0; k < n; k++)
-        text[k] = digits[n - 1 - k];
-    text[n] = '\0';
-    put(row, text);
+    while (n > 0 && row.len < row_room)
+        row.text[row.len++] = digits[--n];
 }
 
 // "R" and the register number.
@@ -115,7 +112,8 @@ void print_row(int32_t i, FILE *stream)
 
     for (int32_t k = 2; k < sim.depth && k < max_depth; k++) {
         if (r.dist[k] != 0) {
-            put(row, shown ? "\n\t\t\t\t\t" : "");
+            if (shown)
+                put(row, "\n\t\t\t\t\t"); // a further hazard: its own line
             put_num(row, r.dist[k]);
             shown = true;
         }
