@@ -1,9 +1,10 @@
 // In-process benchmarks of a complete largest run (depth 10, 50
 // instructions full of hazards) and of each reader, in a scratch folder
-// holding the deep example's inputs; the console goes to /dev/null.
+// holding the deep example's inputs, through the in-process runner; the
+// console goes to /dev/null.
 
-#include "core/driver.h"
 #include "core/state.h"
+#include "in_process.h"
 #include "input/config_reader.h"
 #include "input/program_reader.h"
 
@@ -34,18 +35,15 @@ void setup_folder()
 
 void CompleteRun(benchmark::State &state)
 {
-    for (auto _ : state) {
-        hs::reset_state();
-        benchmark::DoNotOptimize(hs::run_simulator());
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(hs::run_in_process());
 }
 BENCHMARK(CompleteRun);
 
 void ReadConfig(benchmark::State &state)
 {
     for (auto _ : state) {
-        hs::reset_state();
-        hs::read_config();
+        hs::run_step_in_process([](void *) { hs::read_config(); }, nullptr);
         benchmark::DoNotOptimize(sim.depth);
     }
 }
@@ -54,10 +52,13 @@ BENCHMARK(ReadConfig);
 void ReadProgram(benchmark::State &state)
 {
     for (auto _ : state) {
-        hs::reset_state();
-        sim.depth = 10;
-        sim.instr_count = 50;
-        hs::read_program();
+        hs::run_step_in_process(
+            [](void *) {
+                sim.depth = hs::max_depth;
+                sim.instr_count = hs::max_instr;
+                hs::read_program();
+            },
+            nullptr);
         benchmark::DoNotOptimize(sim.lines_read);
     }
 }

@@ -16,11 +16,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fz::write("program.txt", data + 2, size - 2);
     const int32_t count = hs::min_instr + data[0] % (hs::max_instr - hs::min_instr + 1);
     const int32_t depth = hs::min_depth + data[1] % (hs::max_depth - hs::min_depth + 1);
-    int status = fz::guarded([=] {
-        sim.depth = depth;
-        sim.instr_count = count;
-        hs::read_program();
-    });
+    struct sizes {
+        int32_t count, depth;
+    } given{count, depth};
+    int status = hs::run_step_in_process(
+        [](void *ctx) {
+            const auto *g = static_cast<const sizes *>(ctx);
+            sim.depth = g->depth;
+            sim.instr_count = g->count;
+            hs::read_program();
+        },
+        &given);
     fz::check(status == 0 || status == hs::exit_results, "program status");
     fz::check(sim.lines_read >= 0 && sim.lines_read <= count, "lines read");
     if (status != 0)

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         n = size - 1;
     fz::write("config.txt", data + 1, n);
     fz::write("program.txt", data + 1 + n, size - 1 - n);
-    int status = fz::guarded([] { hs::run_simulator(); });
+    int status = hs::run_in_process();
     fz::check(status == 0 || status == hs::exit_results || status == hs::exit_bad_config,
               "run status");
     if (status != 0)

@@ -3,5 +3,6 @@
 // Works in the current folder; takes no arguments.
 
 #include "core/driver.h"
+#include "run.h"
 
-int main() { return hs::run_simulator(); }
+int main() { hs::end_run(hs::run_simulator()); }

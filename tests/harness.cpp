@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -52,27 +53,43 @@ std::string read_file(const std::string &path)
     return s.str();
 }
 
-run_result run_in(const std::string &dir)
+// Reads a pipe to its end.
+static std::string drain(int fd)
+{
+    std::string text;
+    char buf[65536];
+    for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;)
+        text.append(buf, static_cast<size_t>(n));
+    close(fd);
+    return text;
+}
+
+run_result run_in(const std::string &dir, const char *console)
 {
     run_result r{};
-    int fds[2];
-    if (pipe(fds) != 0)
+    int out[2];
+    int err[2];
+    if (pipe(out) != 0 || pipe(err) != 0)
         std::abort();
     pid_t pid = fork();
     if (pid == 0) {
-        dup2(fds[1], 1);
-        close(fds[0]);
-        close(fds[1]);
+        int fd = console != nullptr ? open(console, O_WRONLY) : out[1];
+        if (fd < 0)
+            _exit(127);
+        dup2(fd, 1);
+        dup2(err[1], 2);
+        for (int p : {out[0], out[1], err[0], err[1]})
+            close(p);
         if (chdir(dir.c_str()) != 0)
             _exit(127);
+        alarm(10); // a run that hangs is killed and shows as status -1
         execl(HAZARD_SIM_BIN, "hazard-sim", static_cast<char *>(nullptr));
         _exit(127);
     }
-    close(fds[1]);
-    char buf[65536];
-    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
-        r.out.append(buf, static_cast<size_t>(n));
-    close(fds[0]);
+    close(out[1]);
+    close(err[1]);
+    r.out = drain(out[0]); // the error stream holds a line at most
+    r.err = drain(err[0]);
     int ws = 0;
     struct rusage ru {};
     wait4(pid, &ws, 0, &ru);

@@ -20,9 +20,11 @@ std::string header();
 // one that is not a regular file as "<not a file>".
 struct run_result {
     std::string out;      // standard output
+    std::string err;      // standard error
     std::string analysis; // analiza_hazard.txt
     std::string schedule; // eliminare_hazard.txt
-    int status;           // exit status, or -1 when killed by a signal
+    int status;           // exit status, or -1 when killed by a signal (a
+                          // run still going after 10 seconds is killed)
     long peak_kb;         // the program's peak resident memory
 };
 
@@ -34,8 +36,9 @@ std::string read_file(const std::string &path);
 
 void remove_dir(const std::string &dir);
 
-// Runs hazard-sim in `dir`, with no arguments.
-run_result run_in(const std::string &dir);
+// Runs hazard-sim in `dir`, with no arguments; standard output goes to
+// the file `console` instead of `out` when one is named.
+run_result run_in(const std::string &dir, const char *console = nullptr);
 
 // Writes the inputs into a fresh folder, runs there and removes the folder;
 // a `missing` input is a file that is not there.

@@ -51,6 +51,7 @@ TEST(CompleteRun, SixInstructionsAtDepthFive)
     EXPECT_EQ(r.analysis, header() + six_analysis);
     EXPECT_EQ(r.schedule, header() + six_schedule);
     EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
 }
 
 TEST(CompleteRun, ExceededCountGoesOnWithFirstLines)
@@ -304,6 +305,52 @@ TEST(ResultFiles, OldContentIsReplaced)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.analysis, "");
     EXPECT_EQ(r.schedule, "");
+}
+
+// ------------------------------------------------------------ console
+
+const char *const console_failed = "Eroare scriere consola !\n";
+
+// Runs in a fresh folder holding the inputs, with the console on a full disk.
+test::run_result run_on_full_console(const test::input &config, const test::input &program)
+{
+    std::string dir = test::make_dir();
+    if (config)
+        test::write_file(dir + "/config.txt", *config);
+    if (program)
+        test::write_file(dir + "/program.txt", *program);
+    test::run_result r = test::run_in(dir, "/dev/full");
+    test::remove_dir(dir);
+    return r;
+}
+
+TEST(Console, CompleteRunOnFullDiskFailsWithStatus2)
+{
+    test::run_result r = run_on_full_console("5\n6\n", six);
+    EXPECT_EQ(r.err, console_failed);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.analysis, header() + six_analysis); // the result files are whole
+    EXPECT_EQ(r.schedule, header() + six_schedule);
+}
+
+TEST(Console, FailedRunOnFullDiskKeepsItsStatus)
+{
+    struct {
+        const char *name;
+        test::input config;
+        test::input program;
+        int status;
+    } const rows[] = {
+        {"no config.txt", test::missing, six, 3},
+        {"no program.txt", "5\n6\n", test::missing, 1},
+        {"out of range", "11\n6\n", six, 4},
+        {"syntax error", "5\n6\n", "LD R1\n", 2},
+    };
+    for (const auto &row : rows) {
+        test::run_result r = run_on_full_console(row.config, row.program);
+        EXPECT_EQ(r.err, console_failed) << row.name;
+        EXPECT_EQ(r.status, row.status) << row.name;
+    }
 }
 
 } // namespace

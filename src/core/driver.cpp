@@ -1,12 +1,7 @@
-// The run driver: creates the two result files, has the configuration and
-// the program read, runs both passes, and owns the way a run ends.
+// The end of a run: the exit hook for in-process runs, the console check,
+// and the process exit.
 
 #include "core/driver.h"
-
-#include "core/state.h"
-#include "hazard/passes.h"
-#include "input/config_reader.h"
-#include "input/program_reader.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,37 +10,23 @@ namespace hs {
 
 void (*end_run_hook)(int status) = nullptr;
 
+int console_status(int status)
+{
+    bool failed = std::fflush(stdout) != 0;
+    if (std::ferror(stdout) != 0)
+        failed = true;
+    if (!failed)
+        return status;
+    // The console itself failed, so the message goes to standard error.
+    std::fputs("Eroare scriere consola !\n", stderr);
+    return status == exit_ok ? exit_results : status;
+}
+
 void end_run(int status)
 {
     if (end_run_hook != nullptr)
         end_run_hook(status);
-    std::exit(status);
-}
-
-// Creates (or empties) a result file, or ends the run with `fail_msg`.
-static FILE *create_result(const char *name, const char *fail_msg)
-{
-    FILE *f = std::fopen(name, "w");
-    if (f == nullptr) {
-        std::fputs(fail_msg, stdout);
-        end_run(exit_results);
-    }
-    return f;
-}
-
-int run_simulator()
-{
-    sim.pfile1 =
-        create_result("analiza_hazard.txt", "Eroare deschidere fisier de analiza hazard !\n");
-    sim.pfile2 =
-        create_result("eliminare_hazard.txt", "Eroare deschidere fisier de corectie hazard !\n");
-    read_config();
-    sim.lines_read = 0;
-    read_program();
-    std::printf("Se scriu fisierele de rezultate ...\n\n");
-    analysis_pass();
-    correction_pass();
-    return exit_ok;
+    std::exit(console_status(status));
 }
 
 } // namespace hs
