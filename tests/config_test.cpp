@@ -68,6 +68,10 @@ const config_case cases[] = {
     {"CountBelowMinimumAlone", "5\n1\n", reading + count_low(1), 4},
     {"DepthBelowMinimumAlone", "0\n5\n", reading + depth_low(0), 4},
     {"DepthHighCountLow", "12\n0\n", reading + depth_high(12) + count_low(0), 4},
+    {"DepthAtMaximumCountAboveMaximum", "10\n51\n", reading + count_high(51), 4},
+    {"CountAtMinimumDepthAboveMaximum", "11\n2\n", reading + depth_high(11), 4},
+    {"DepthAtMinimumCountBelowMinimum", "3\n1\n", reading + count_low(1), 4},
+    {"CountAtMaximumDepthBelowMinimum", "2\n50\n", reading + depth_low(2), 4},
     {"EmptyFirstLine", "\n6\n", reading + depth_low(0), 4},
     {"ThreeDigitsDoNotEatNextLine", "123\n6\n", reading + depth_low(0), 4},
     {"ByteOrderMark",
@@ -110,16 +114,6 @@ TEST(ConfigReader, MissingFile)
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.analysis, "");
     EXPECT_EQ(r.schedule, "");
-}
-
-TEST(ConfigReader, FolderInsteadOfFile)
-{
-    std::string dir = test::make_dir();
-    ASSERT_EQ(mkdir((dir + "/config.txt").c_str(), 0755), 0);
-    test::run_result r = test::run_in(dir);
-    test::remove_dir(dir);
-    EXPECT_EQ(r.out, "Eroare deschidere fisier de configurare !\n");
-    EXPECT_EQ(r.status, 3);
 }
 
 TEST(ConfigValue, DigitsOnly)

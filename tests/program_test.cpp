@@ -188,16 +188,6 @@ TEST(ProgramReader, MissingFile)
     EXPECT_EQ(r.schedule, "");
 }
 
-TEST(ProgramReader, FolderInsteadOfFile)
-{
-    std::string dir = test::make_dir();
-    test::write_file(dir + "/config.txt", config(6));
-    ASSERT_EQ(mkdir((dir + "/program.txt").c_str(), 0755), 0);
-    test::run_result r = test::run_in(dir);
-    test::remove_dir(dir);
-    EXPECT_EQ(r.status, 1);
-}
-
 TEST(ProgramReader, FifthFieldIsDropped)
 {
     test::run_result r = test::run_with(config(2), "ADD R1,R2,R3,R4\nSUB R9,R8\n");

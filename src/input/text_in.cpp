@@ -17,17 +17,26 @@ namespace hs {
 
 constexpr int ctrl_z = 26;
 
+// Only a regular file is read: a folder would read as empty, and a device
+// or a named pipe could give endless input or block at open, so they count
+// as files that cannot be opened. The name is checked before it is opened
+// (a pipe never blocks), and the open file again.
+
 bool text_open(text_file &t, const char *name)
 {
-    t.ended = false;
+    t.f = nullptr;
+    t.ended = true;
+    struct stat st {};
+    if (stat(name, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
     t.f = std::fopen(name, "rb");
     if (t.f == nullptr)
         return false;
-    struct stat st {};
-    if (fstat(raw_fileno(t.f), &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(raw_fileno(t.f), &st) != 0 || !S_ISREG(st.st_mode)) {
         text_close(t);
         return false;
     }
+    t.ended = false;
     return true;
 }
 

@@ -12,7 +12,8 @@ struct text_file {
     bool ended; // the end was seen (end of file, read error or Ctrl-Z)
 };
 
-// Opens a regular file for reading; false when it cannot (or is a folder).
+// Opens a regular file for reading; false when it cannot, or when `name`
+// is a folder, a device or a named pipe (checked without opening it).
 bool text_open(text_file &t, const char *name);
 
 // The next character as 0 .. 255 after translation, or EOF at the end.
