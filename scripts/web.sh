@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the web page into build-web/site/: the simulator's library compiled
+# to WebAssembly with Debian's emscripten, and the page around it. Then runs
+# the page's tests: the module under Node against the native program, and
+# the page in headless Chromium (Debian's chromium, driven by playwright-core).
+# Usage: scripts/web.sh [build]   (build: build the site only, no tests)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:-test}
+
+need=()
+command -v emcc >/dev/null || need+=(emscripten)
+command -v node >/dev/null || need+=(nodejs)
+if [ "$mode" != build ]; then
+  command -v chromium >/dev/null || need+=(chromium)
+  command -v npm >/dev/null || need+=(npm)
+fi
+if [ ${#need[@]} -gt 0 ]; then
+  echo "== installing ${need[*]}"
+  apt-get update -q
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}" >/dev/null
+fi
+# Debian's emscripten finds its Node modules there.
+export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+
+echo "== native build (what the page is compared with)"
+cmake -S . -B build >/dev/null
+cmake --build build -j2 >/dev/null
+
+echo "== site: build-web/site/"
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=MinSizeRel -DHAZARD_SIM_TESTS=OFF >/dev/null
+cmake --build build-web -j2 >/dev/null
+du -sb build-web/site | awk '{printf "site size: %d bytes\n", $1}'
+[ "$mode" = build ] && exit 0
+
+echo "== page tests"
+[ -d web/node_modules ] || (cd web && npm ci --no-audit --no-fund >/dev/null)
+node --test web/tests/

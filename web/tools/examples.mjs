@@ -1,0 +1,18 @@
+// Writes the page's example picker: every folder of examples/ with its
+// config.txt and program.txt, sorted by name, as one script of the site.
+// Usage: node examples.mjs EXAMPLES_DIR OUT_FILE
+import { readdirSync, readFileSync, writeFileSync, existsSync } from 'node:fs';
+import { join } from 'node:path';
+
+const [dir, out] = process.argv.slice(2);
+const examples = readdirSync(dir, { withFileTypes: true })
+  .filter((e) => e.isDirectory() && existsSync(join(dir, e.name, 'program.txt')))
+  .map((e) => e.name)
+  .sort()
+  .map((name) => ({
+    name,
+    config: readFileSync(join(dir, name, 'config.txt'), 'utf8'),
+    program: readFileSync(join(dir, name, 'program.txt'), 'utf8'),
+  }));
+writeFileSync(out, '// The bundled examples, generated from examples/.\n' +
+  'window.hazardExamples = ' + JSON.stringify(examples, null, 1) + ';\n');
