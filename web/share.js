@@ -1,0 +1,62 @@
+// Share links: both input files, byte for byte, in the address after '#',
+// as c=<config.txt in base64url>&p=<program.txt in base64url>.
+(function (root) {
+  'use strict';
+
+  const CHUNK = 0x8000;
+
+  function toBase64Url(bytes) {
+    let binary = '';
+    for (let i = 0; i < bytes.length; i += CHUNK) {
+      binary += String.fromCharCode.apply(null, bytes.subarray(i, i + CHUNK));
+    }
+    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+
+  // Returns null when the text is not base64url (without padding).
+  function fromBase64Url(text) {
+    if (!/^[A-Za-z0-9_-]*$/.test(text) || text.length % 4 === 1) return null;
+    const padded = text.replace(/-/g, '+').replace(/_/g, '/') + '==='.slice((text.length + 3) % 4);
+    let binary;
+    try {
+      binary = atob(padded);
+    } catch (e) {
+      return null;
+    }
+    const bytes = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; i++) bytes[i] = binary.charCodeAt(i);
+    return bytes;
+  }
+
+  function asBytes(content) {
+    return typeof content === 'string' ? new TextEncoder().encode(content) : content;
+  }
+
+  // content: a string (sent as UTF-8) or a Uint8Array. Returns the fragment without '#'.
+  function encodeShare(config, program) {
+    return 'c=' + toBase64Url(asBytes(config)) + '&p=' + toBase64Url(asBytes(program));
+  }
+
+  // hash: location.hash, with or without its '#'.
+  // Returns null when there is nothing to share (empty hash),
+  // {config, program} (Uint8Arrays) for a well-formed link, or {error: true}.
+  function decodeShare(hash) {
+    const text = hash.charAt(0) === '#' ? hash.slice(1) : hash;
+    if (text === '') return null;
+    const found = {};
+    for (const part of text.split('&')) {
+      const eq = part.indexOf('=');
+      const key = eq < 0 ? part : part.slice(0, eq);
+      if ((key !== 'c' && key !== 'p') || eq < 0 || key in found) return { error: true };
+      const bytes = fromBase64Url(part.slice(eq + 1));
+      if (bytes === null) return { error: true };
+      found[key] = bytes;
+    }
+    if (!found.c || !found.p) return { error: true };
+    return { config: found.c, program: found.p };
+  }
+
+  const api = { encodeShare, decodeShare, toBase64Url, fromBase64Url };
+  if (typeof module === 'object' && module.exports) module.exports = api;
+  else root.hazardShare = api;
+})(this);
