@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 clang-format --dry-run -Werror src/*.cpp src/*/*.cpp src/*/*.h tests/*.cpp tests/*.h \
-  fuzz/*.cpp fuzz/*.h bench/*.cpp bench/*.c
+  fuzz/*.cpp fuzz/*.h bench/*.cpp bench/*.c web/*.cpp
 
 cmake -S . -B build-tidy -DHAZARD_SIM_TESTS=OFF -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 clang-tidy -p build-tidy --quiet src/*.cpp src/*/*.cpp
