@@ -12,6 +12,7 @@
   };
   const FILES = { config: 'config.txt', program: 'program.txt' };
   const MAX_LINK = 2000000; // Chromium refuses longer addresses
+  const VIEW_LIMIT = 100000;
 
   const $ = (id) => document.getElementById(id);
   const ui = {
@@ -37,7 +38,7 @@
   const editors = { config: $('config'), program: $('program') };
   const notes = { config: $('config-note'), program: $('program-note') };
 
-  // A file loaded from disk or a share link is kept as bytes until its editor is edited.
+  // A file loaded from disk or a share link is kept exactly until its editor is edited.
   const loaded = { config: null, program: null };
   const svgs = { analysis: '', schedule: '' };
   const blobUrls = [];
@@ -52,18 +53,20 @@
     ui.notice.hidden = !text;
   }
 
+  // content: a string or a Uint8Array. The editor shows it as text; whatever
+  // the editor would change (line ends, bytes that are not UTF-8) is kept as it was.
+  // A large file's view holds only its start: a textarea of megabytes takes seconds to lay out.
   function setEditor(name, content) {
-    if (typeof content === 'string') {
-      loaded[name] = null;
-      editors[name].value = content;
-      notes[name].textContent = '';
-    } else {
-      loaded[name] = content;
-      editors[name].value = new TextDecoder('utf-8').decode(content);
-      notes[name].textContent =
-        `Se ruleaza exact cei ${content.length} octeti incarcati (editorul arata o vedere a lor); ` +
-        'o modificare in editor ii inlocuieste.';
-    }
+    const bytes = typeof content === 'string' ? null : content;
+    const text = bytes ? new TextDecoder('utf-8').decode(bytes.subarray(0, VIEW_LIMIT)) : content;
+    editors[name].value = text;
+    loaded[name] = bytes === null && editors[name].value === text ? null : content;
+    let note = '';
+    if (bytes) note = `Se ruleaza continutul exact incarcat (${bytes.length} octeti)`;
+    else if (loaded[name] !== null) note = 'Se ruleaza continutul exact al exemplului';
+    if (bytes && bytes.length > VIEW_LIMIT) note += `; editorul arata doar primii ${VIEW_LIMIT} octeti`;
+    if (note) note += '. O modificare in editor il inlocuieste cu textul din editor.';
+    notes[name].textContent = note;
   }
 
   function contentOf(name) {

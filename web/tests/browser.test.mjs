@@ -1,0 +1,440 @@
+// The page in headless Chromium, opened from disk (file://) and served over
+// http on 127.0.0.1: examples, diagrams, exact file bytes, share links and
+// downloads, with no request outside the site and no error logged.
+import { describe, test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { spawnSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
+const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
+const native = path.join(root, 'build', 'hazard-sim');
+const examplesDir = path.join(root, 'examples');
+const exampleNames = readdirSync(examplesDir).filter((n) => existsSync(path.join(examplesDir, n, 'expected'))).sort();
+
+const CHROMIUM_ARGS = [
+  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+const expected = (name, file) => readFileSync(path.join(examplesDir, name, 'expected', file));
+const expectedText = (name, file) => expected(name, file).toString('utf8');
+
+// The native program in a fresh folder holding the two inputs.
+function runNative(config, program) {
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-page-'));
+  try {
+    writeFileSync(path.join(dir, 'config.txt'), config);
+    writeFileSync(path.join(dir, 'program.txt'), program);
+    const p = spawnSync(native, [], { cwd: dir, maxBuffer: 1 << 26 });
+    return { console: p.stdout.toString('utf8'), status: p.status };
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.svg': 'image/svg+xml' };
+
+function startServer() {
+  const server = http.createServer((req, res) => {
+    const urlPath = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    const file = path.join(site, urlPath === '/' ? 'index.html' : urlPath);
+    if (!file.startsWith(site + path.sep) || !existsSync(file) || !statSync(file).isFile()) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, { 'content-type': TYPES[path.extname(file)] || 'application/octet-stream' });
+    res.end(readFileSync(file));
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+let browser;
+let server;
+const modes = {};
+
+before(async () => {
+  for (const need of [path.join(site, 'index.html'), path.join(site, 'hazard-sim.js'), native])
+    assert.ok(existsSync(need), `${need} is missing: build with scripts/web.sh build`);
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+  server = await startServer();
+  modes.file = pathToFileURL(site + path.sep).href;
+  modes.http = `http://127.0.0.1:${server.address().port}/`;
+});
+
+after(async () => {
+  if (browser) await browser.close();
+  if (server) await new Promise((resolve) => server.close(resolve));
+});
+
+// A fresh page that records its requests and every error it logs.
+async function open(base, hash = '', options = {}) {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, ...options });
+  const page = await context.newPage();
+  const requests = [];
+  const errors = [];
+  page.on('request', (r) => requests.push(r.url()));
+  page.on('console', (m) => {
+    if (m.type() === 'error') errors.push('console: ' + m.text());
+  });
+  page.on('pageerror', (e) => errors.push('pageerror: ' + e.message));
+  const load = async (h) => {
+    await page.goto(base + 'index.html' + h);
+    await page.waitForSelector('#run:not([disabled])');
+  };
+  await load(hash);
+  return {
+    page,
+    context,
+    // Loads the page afresh at another address after '#'.
+    async reopen(h) {
+      await page.goto('about:blank');
+      await load(h);
+    },
+    // Checks what every page must hold to, then closes it.
+    async close() {
+      await context.close();
+      assert.deepEqual(errors, [], 'nothing logged as an error');
+      const inside = (u) => u.startsWith(base) || u.startsWith('blob:') || u.startsWith('data:') || u === 'about:blank';
+      const outside = requests.filter((u) => !inside(u));
+      assert.deepEqual(outside, [], 'no request outside the site folder');
+    },
+  };
+}
+
+async function pageResult(page) {
+  return {
+    console: await page.textContent('#console'),
+    status: await page.getAttribute('#status', 'data-status'),
+  };
+}
+
+async function runExample(page, name) {
+  await page.selectOption('#example', name);
+  await page.click('#run');
+  return pageResult(page);
+}
+
+// Loads a file through a file button and waits until the page holds its bytes.
+async function loadFile(page, which, buffer) {
+  await page.setInputFiles(`#${which}-file`, { name: `${which}.txt`, mimeType: 'text/plain', buffer });
+  await page.waitForFunction(
+    ([id, size]) => document.getElementById(id).textContent.includes(`(${size} octeti)`),
+    [`${which}-note`, buffer.length]
+  );
+}
+
+async function download(page, selector) {
+  const [file] = await Promise.all([page.waitForEvent('download'), page.click(selector)]);
+  return { name: file.suggestedFilename(), bytes: readFileSync(await file.path()), file };
+}
+
+const diagramOf = (page, id) =>
+  page.$eval(id, (el) => ({
+    cells: [...el.querySelectorAll('[data-stage]')].map((c) => [+c.dataset.instr, +c.dataset.stage, +c.dataset.cycle]),
+    bubbles: [...el.querySelectorAll('[data-bubble]')].map((b) => +b.dataset.cycle),
+    hazards: [...el.querySelectorAll('[data-hazard]')].map((h) => [+h.dataset.instr, h.dataset.hazard, +h.dataset.distance]),
+  }));
+
+// What the two examples' tables say, written out by hand from expected/.
+const DIAGRAMS = {
+  six: {
+    depth: 5,
+    entries: [0, 4, 8, 9, 10, 14],
+    bubbles: [1, 2, 3, 5, 6, 7, 11, 12, 13],
+    hazards: [[1, 'RAW', 1], [2, 'WAR', 1], [3, 'WAW', 2], [3, 'RAW', 3], [5, 'RAW', 1], [5, 'RAW', 2]],
+    summary: 'Bule: 9; cicluri asa cum e scris: 10; corectat: 19; performanta: 52.63%',
+  },
+  chain: {
+    depth: 3,
+    entries: [0, 2, 4, 5, 7, 8, 10, 12],
+    bubbles: [1, 3, 6, 9, 11],
+    hazards: [[1, 'RAW', 1], [2, 'RAW', 1], [4, 'RAW', 1], [6, 'WAW', 1], [7, 'RAW', 1]],
+    summary: 'Bule: 5; cicluri asa cum e scris: 10; corectat: 15; performanta: 66.67%',
+  },
+};
+
+const cellsFor = (entries, depth) =>
+  entries.flatMap((first, i) => Array.from({ length: depth }, (_, k) => [i, k + 1, first + k + 1 - 1]));
+const sorted = (list) => [...list].sort((a, b) => (String(a) < String(b) ? -1 : String(a) > String(b) ? 1 : 0));
+
+// Inputs the editors cannot hold as they are, loaded through the file buttons.
+const SIX_PROGRAM = readFileSync(path.join(examplesDir, 'six', 'program.txt'), 'utf8');
+const RAW_INPUTS = [
+  ['a CRLF config.txt and a program cut short by a Ctrl-Z byte',
+    Buffer.from('5\r\n6\r\n'), Buffer.from('LD R1,R2\r\nADD R3,R1,R4\r\nSUB R4,R5,R6\x1aMUL R3,R3,R1\r\n')],
+  ['lone carriage returns and a NUL byte',
+    Buffer.from('4\r6\r'), Buffer.from('LD R1,R2\rADD R3,R1,R4\rSUB R4,\x00R5,R6\rMUL R3,R3,R1\r')],
+  ['bytes that are not UTF-8 after a mnemonic',
+    Buffer.from('3\n3\n'), Buffer.from([...Buffer.from('ADD R1,R2\nSUB'), 0xff, 0xfe, ...Buffer.from(' R2,R1\nLD R4,R1\n')])],
+  ['a program of several megabytes', Buffer.from('10\n50\n'), Buffer.from(SIX_PROGRAM.repeat(70000))],
+];
+
+// Editor texts, good and faulty: depths and counts around their limits,
+// programs of valid and broken lines, odd characters. The same on every run.
+function generatedTexts(count) {
+  let seed = 20261208;
+  const rnd = () => {
+    seed = (Math.imul(seed, 1103515245) + 12345) >>> 0;
+    return seed / 4294967296;
+  };
+  const pick = (list) => list[Math.floor(rnd() * list.length)];
+  const reg = () => 'R' + (rnd() < 0.95 ? pick([1, 2, 3, 4, 5, 6, 7, 8, 32]) : pick([33, 0, '01']));
+  const good = () => `${pick(['ADD', 'SUB', 'MUL', 'DIV', 'LD'])} ${reg()},${reg()}${rnd() < 0.6 ? ',' + reg() : ''}`;
+  const bad = () =>
+    pick([
+      () => `${pick(['add', 'NOP', 'ADD\t', '\u00ceNC', ''])} ${reg()},${reg()}`,
+      () => pick(['', ' ', 'LD', 'SUB R1', 'MUL R1,,R2 R3 R4 R5', '\u00e9\u00e8 \u{1F600}']),
+    ])();
+  const line = () => (rnd() < 0.93 ? good() : bad());
+  const out = [];
+  for (let k = 0; k < count; k++) {
+    const config = rnd() < 0.8
+      ? `${pick([3, 4, 5, 7, 10])}\n${pick([2, 6, 12, 50])}\n`
+      : `${pick([2, 3, 11, '', 'x', '007'])}\n${pick([1, 2, 51, '', '4 '])}\n`;
+    const lines = Array.from({ length: 1 + Math.floor(rnd() * 12) }, line);
+    out.push([config, lines.join('\n') + (rnd() < 0.5 ? '\n' : '')]);
+  }
+  return out;
+}
+
+for (const mode of ['file', 'http']) {
+  describe(`the page opened from ${mode === 'file' ? 'disk (file://)' : 'a server on 127.0.0.1'}`, () => {
+    test('every example picked and run shows its expected console text and status, and the result files download as expected', async () => {
+      const p = await open(modes[mode]);
+      const options = await p.page.$$eval('#example option', (os) => os.map((o) => o.value));
+      assert.deepEqual(options, exampleNames);
+      for (const name of exampleNames) {
+        const got = await runExample(p.page, name);
+        assert.equal(await p.page.inputValue('#config'), readFileSync(path.join(examplesDir, name, 'config.txt'), 'utf8'));
+        assert.equal(await p.page.inputValue('#program'), readFileSync(path.join(examplesDir, name, 'program.txt'), 'utf8'));
+        assert.equal(got.console, expectedText(name, 'console.txt'), name);
+        assert.equal(got.status, expectedText(name, 'status').trim(), name);
+        for (const [link, file] of [['#download-analysis', 'analiza_hazard.txt'], ['#download-schedule', 'eliminare_hazard.txt']]) {
+          const d = await download(p.page, link);
+          assert.equal(d.name, file);
+          assert.ok(d.bytes.equals(expected(name, file)), `${name}: ${file}`);
+        }
+      }
+      await p.close();
+    });
+
+    test('the status shows its number with its meaning', async () => {
+      const p = await open(modes[mode]);
+      const cases = [
+        ['six', 'Stare 0: rulare completa'],
+        ['syntax-errors', 'Stare 2: un fisier de rezultate nu poate fi creat sau scris, sau programul are erori de sintaxa'],
+      ];
+      for (const [name, text] of cases) {
+        await runExample(p.page, name);
+        assert.equal(await p.page.textContent('#status'), text);
+      }
+      await p.page.fill('#config', '11\n1\n');
+      await p.page.click('#run');
+      assert.equal(await p.page.textContent('#status'), 'Stare 4: o valoare de configurare este in afara limitelor');
+      await p.close();
+    });
+
+    for (const [name, want] of Object.entries(DIAGRAMS)) {
+      test(`the diagrams of ${name} place every stage, bubble and hazard its tables give`, async () => {
+        const p = await open(modes[mode]);
+        await runExample(p.page, name);
+        const written = await diagramOf(p.page, '#analysis-diagram');
+        const corrected = await diagramOf(p.page, '#schedule-diagram');
+        const n = want.entries.length;
+        assert.deepEqual(written.cells, cellsFor(Array.from({ length: n }, (_, i) => i), want.depth));
+        assert.deepEqual(sorted(written.hazards), sorted(want.hazards));
+        assert.deepEqual(written.bubbles, []);
+        assert.deepEqual(corrected.cells, cellsFor(want.entries, want.depth));
+        assert.deepEqual(corrected.bubbles, want.bubbles);
+        assert.deepEqual(corrected.hazards, []);
+        assert.equal(await p.page.textContent('#schedule-summary'), want.summary);
+        await p.close();
+      });
+    }
+
+    test('a run that does not complete shows its messages and no diagram, and the next complete run draws them again', async () => {
+      const p = await open(modes[mode]);
+      await runExample(p.page, 'syntax-errors');
+      assert.equal(await p.page.$$eval('#diagrams [data-stage], #diagrams [data-hazard], #diagrams [data-bubble]', (e) => e.length), 0);
+      assert.equal(await p.page.isVisible('#analysis-diagram'), false);
+      assert.equal(await p.page.isVisible('#schedule-diagram'), false);
+      await runExample(p.page, 'six');
+      assert.equal(await p.page.$$eval('#analysis-diagram [data-stage]', (e) => e.length), 30);
+      await p.close();
+    });
+
+    test('Ctrl+Enter runs what the editors hold', async () => {
+      const p = await open(modes[mode]);
+      await p.page.fill('#config', '3\n2\n');
+      await p.page.fill('#program', 'ADD R1,R2,R3\nSUB R4,R1\n');
+      await p.page.press('#program', 'Control+Enter');
+      const got = await pageResult(p.page);
+      const want = runNative('3\n2\n', 'ADD R1,R2,R3\nSUB R4,R1\n');
+      assert.equal(got.console, want.console);
+      assert.equal(got.status, String(want.status));
+      await p.close();
+    });
+
+    for (const [what, config, program] of RAW_INPUTS) {
+      test(`files loaded from disk reach the simulator byte for byte: ${what}`, async () => {
+        const p = await open(modes[mode]);
+        await loadFile(p.page, 'config', config);
+        await loadFile(p.page, 'program', program);
+        assert.equal(await p.page.$eval('#example', (s) => s.selectedIndex), -1);
+        await p.page.click('#run');
+        const want = runNative(config, program);
+        const got = await pageResult(p.page);
+        assert.equal(got.console, want.console);
+        assert.equal(got.status, String(want.status));
+        await p.close();
+      });
+    }
+
+    test('whatever text the editors hold, the page shows what the native program gives', async () => {
+      const p = await open(modes[mode]);
+      for (const [config, program] of generatedTexts(40)) {
+        await p.page.fill('#config', config);
+        await p.page.fill('#program', program);
+        await p.page.click('#run');
+        const want = runNative(config, program);
+        assert.deepEqual(await pageResult(p.page), { console: want.console, status: String(want.status) }, JSON.stringify([config, program]));
+        const drawn = await p.page.$$eval('#analysis-diagram [data-stage]', (e) => e.length);
+        assert.equal(drawn > 0, want.status === 0, 'a diagram exactly when the run completes');
+      }
+      await p.close();
+    });
+
+    test('an editor edited after its file was loaded runs its text again', async () => {
+      const p = await open(modes[mode]);
+      await loadFile(p.page, 'config', Buffer.from('5\r\n6\r\n'));
+      assert.match(await p.page.textContent('#config-note'), /continutul exact incarcat \(6 octeti\)/);
+      await p.page.fill('#config', '7\n6\n');
+      assert.equal(await p.page.textContent('#config-note'), '');
+      await p.page.click('#run');
+      const got = await pageResult(p.page);
+      const want = runNative('7\n6\n', SIX_PROGRAM);
+      assert.equal(got.console, want.console);
+      await p.close();
+    });
+
+    test('a share link of loaded files opens in a new page with the same files and run', async () => {
+      const config = Buffer.from('5\r\n6\r\n');
+      const program = Buffer.from('LD R1,R2\r\nADD R3,R1,R4\r\n\x1aSUB R4,R5,R6\r\n');
+      const p = await open(modes[mode]);
+      if (mode === 'http') await p.context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: modes.http });
+      await loadFile(p.page, 'config', config);
+      await loadFile(p.page, 'program', program);
+      await p.page.click('#run');
+      const first = await pageResult(p.page);
+      await p.page.click('#share');
+      await p.page.waitForSelector('#share-link:visible');
+      const link = await p.page.inputValue('#share-link');
+      assert.equal(link, p.page.url());
+      assert.ok(link.startsWith(modes[mode] + 'index.html#c='), link);
+      if (mode === 'http') {
+        await p.page.waitForFunction(() => document.getElementById('share-note').textContent === 'Link copiat');
+        assert.equal(await p.page.evaluate(() => navigator.clipboard.readText()), link);
+      }
+      await p.close();
+
+      const q = await open(modes[mode], link.slice(link.indexOf('#')));
+      await q.page.waitForSelector('#status[data-status]');
+      assert.deepEqual(await pageResult(q.page), first);
+      assert.deepEqual(await pageResult(q.page), { ...runNative(config, program), status: String(runNative(config, program).status) });
+      assert.equal(await q.page.isVisible('#notice'), false);
+      await q.close();
+    });
+
+    test('a malformed share link opens an empty page with a notice', async () => {
+      const hashes = ['#c=@@&p=AA', '#c=QUJD', '#c=QUJD&p=A', '#x=1&c=QQ&p=QQ', '#c=QQ&c=QQ&p=QQ', '#%zz', '#c'];
+      const p = await open(modes[mode]);
+      for (const hash of hashes) {
+        await p.reopen(hash);
+        assert.equal(await p.page.textContent('#notice'), 'Linkul de partajare nu este valid; pagina porneste goala.', hash);
+        assert.equal(await p.page.isVisible('#notice'), true, hash);
+        assert.equal(await p.page.inputValue('#config'), '', hash);
+        assert.equal(await p.page.inputValue('#program'), '', hash);
+        assert.equal(await p.page.textContent('#console'), '', hash);
+        assert.equal(await p.page.$$eval('[data-stage]', (e) => e.length), 0, hash);
+      }
+      await p.close();
+    });
+
+    test('each diagram downloads as an SVG file that stands on its own', async () => {
+      const p = await open(modes[mode]);
+      await runExample(p.page, 'six');
+      const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-svg-'));
+      try {
+        const cases = [
+          ['#download-analysis-svg', 'diagrama_analiza.svg', '[data-hazard]', 6],
+          ['#download-schedule-svg', 'diagrama_corectie.svg', '[data-bubble]', 9],
+        ];
+        for (const [button, name, marks, count] of cases) {
+          const d = await download(p.page, button);
+          assert.equal(d.name, name);
+          const text = d.bytes.toString('utf8');
+          assert.match(text, /^<\?xml version="1.0" encoding="UTF-8"\?>\n<svg xmlns="http:\/\/www.w3.org\/2000\/svg"/);
+          assert.match(text, /<style>/);
+          const saved = path.join(dir, name);
+          await d.file.saveAs(saved);
+          const view = await p.context.newPage();
+          const errors = [];
+          view.on('pageerror', (e) => errors.push(e.message));
+          view.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+          await view.goto(pathToFileURL(saved).href);
+          assert.equal(await view.evaluate(() => document.documentElement.namespaceURI), 'http://www.w3.org/2000/svg');
+          assert.equal(await view.$$eval(marks, (e) => e.length), count);
+          assert.equal(await view.$$eval('[data-stage]', (e) => e.length), 30);
+          assert.deepEqual(errors, []);
+          await view.close();
+        }
+      } finally {
+        rmSync(dir, { recursive: true, force: true });
+      }
+      await p.close();
+    });
+
+    test('on a narrow screen a wide diagram scrolls sideways inside its box, not the page', async () => {
+      const p = await open(modes[mode], '', { viewport: { width: 400, height: 800 } });
+      await runExample(p.page, 'deep');
+      const box = await p.page.$eval('#schedule-diagram', (el) => ({ scroll: el.scrollWidth, client: el.clientWidth, overflow: getComputedStyle(el).overflowX }));
+      assert.ok(box.scroll > box.client, 'the diagram is wider than its box');
+      assert.equal(box.overflow, 'auto');
+      assert.ok(await p.page.evaluate(() => document.documentElement.scrollWidth <= window.innerWidth), 'the page itself does not scroll sideways');
+      await p.close();
+    });
+
+    test('the page and its diagrams follow the light and dark colour schemes', async () => {
+      const colours = {};
+      for (const colorScheme of ['light', 'dark']) {
+        const p = await open(modes[mode], '', { colorScheme });
+        await p.page.waitForSelector('#analysis-diagram [data-stage]');
+        colours[colorScheme] = await p.page.evaluate(() => ({
+          page: getComputedStyle(document.body).backgroundColor,
+          diagram: getComputedStyle(document.querySelector('#analysis-diagram .bg')).fill,
+          cell: getComputedStyle(document.querySelector('#analysis-diagram [data-stage] rect')).fill,
+        }));
+        await p.close();
+      }
+      for (const part of ['page', 'diagram', 'cell']) assert.notEqual(colours.light[part], colours.dark[part], part);
+    });
+
+    if (mode === 'file') {
+      test('a screenshot of the page after running six is saved as docs/web.png', async () => {
+        const p = await open(modes[mode]);
+        await runExample(p.page, 'six');
+        const shot = path.join(root, 'docs', 'web.png');
+        await p.page.screenshot({ path: shot, fullPage: true });
+        assert.ok(statSync(shot).size < 300 * 1024, 'docs/web.png stays under 300 KB');
+        await p.close();
+      });
+    }
+  });
+}
