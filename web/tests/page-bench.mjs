@@ -1,0 +1,76 @@
+// Page benchmark (a script, not a test): the site's size, the time from
+// opening index.html from disk until hazardSim.ready resolves, and the time
+// of one hazardSim.run of examples/deep, in headless Chromium.
+// Usage: node web/tests/page-bench.mjs [runs]   (after scripts/web.sh build)
+import path from 'node:path';
+import { readdirSync, statSync } from 'node:fs';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
+const runs = Number(process.argv[2]) || 200;
+const opens = 9;
+const batch = 5; // runs timed together: the page's clock ticks in 0.1 ms steps
+
+const median = (list) => {
+  const s = [...list].sort((a, b) => a - b);
+  return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
+};
+
+const bytes = readdirSync(site).reduce((sum, f) => sum + statSync(path.join(site, f)).size, 0);
+
+const browser = await chromium.launch({
+  executablePath: '/usr/bin/chromium',
+  args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+});
+const url = pathToFileURL(path.join(site, 'index.html')).href;
+
+// The moment hazardSim.ready resolves, in ms since the navigation started.
+const readyProbe = () => {
+  let sim;
+  Object.defineProperty(window, 'hazardSim', {
+    configurable: true,
+    get: () => sim,
+    set: (value) => {
+      sim = value;
+      Promise.resolve(value.ready).then(() => (window.readyAt = performance.now()));
+    },
+  });
+};
+
+const readyTimes = [];
+for (let k = 0; k < opens; k++) {
+  const context = await browser.newContext();
+  await context.addInitScript(readyProbe);
+  const page = await context.newPage();
+  await page.goto(url);
+  readyTimes.push(await page.waitForFunction(() => window.readyAt).then((h) => h.jsonValue()));
+  await context.close();
+}
+
+const page = await browser.newPage();
+await page.goto(url);
+await page.waitForSelector('#run:not([disabled])');
+const perRun = await page.evaluate(
+  ({ runs, batch }) => {
+    const deep = window.hazardExamples.find((e) => e.name === 'deep');
+    for (let k = 0; k < 20; k++) window.hazardSim.run(deep.config, deep.program);
+    const times = [];
+    for (let k = 0; k < runs; k += batch) {
+      const t0 = performance.now();
+      for (let j = 0; j < batch; j++) {
+        if (window.hazardSim.run(deep.config, deep.program).status !== 0) throw new Error('deep did not complete');
+      }
+      times.push((performance.now() - t0) / batch);
+    }
+    return times;
+  },
+  { runs, batch }
+);
+await browser.close();
+
+console.log(`site size: ${(bytes / 1024).toFixed(1)} KB (target <= 250 KB)`);
+console.log(`from opening index.html (file://) to hazardSim.ready: median ${median(readyTimes).toFixed(1)} ms over ${opens} opens (target <= 1000 ms)`);
+console.log(`one hazardSim.run of examples/deep: median ${median(perRun).toFixed(3)} ms over ${runs} runs, timed ${batch} at a time (target <= 2 ms)`);
