@@ -110,7 +110,7 @@ cat "$tmp/lintian"
 grep -v 'running with root privileges is not recommended' "$tmp/lintian.err" || true
 grep -q '^[EW]: ' "$tmp/lintian" && ok=0
 [ $lint_status = 0 ] || { echo "  lintian exited with $lint_status"; ok=0; }
-report $ok "lintian: no error, no warning ($(grep -c '^[IPX]: ' "$tmp/lintian" || true) info or pedantic tags)"
+report $ok "lintian: $(grep -c '^[EW]: ' "$tmp/lintian" || true) errors or warnings, $(grep -c '^[IPX]: ' "$tmp/lintian" || true) info, pedantic or experimental tags"
 
 echo "== the Debian package"
 ok=1
@@ -158,7 +158,7 @@ ok=1
 ltop=hazard-sim-$version-linux-x86_64
 tar -tzf "$tgz" | one_top "$ltop" || ok=0
 mkdir -p "$tmp/tgz"
-tar -xzf "$tgz" -C "$tmp/tgz"
+tar -xzf "$tgz" -C "$tmp/tgz" || ok=0
 bin=$tmp/tgz/$ltop/bin/hazard-sim
 for name in "${examples[@]}"; do
   check_run "$tmp/tgz/$ltop/share/doc/hazard-sim/examples/$name" "$head_src/examples/$name/expected" plain "$bin" || ok=0
@@ -168,7 +168,8 @@ for f in README.md CHANGELOG.md LICENSE; do
   [ -s "$tmp/tgz/$ltop/share/doc/hazard-sim/$f" ] || { echo "  share/doc/hazard-sim/$f missing"; ok=0; }
 done
 # Linked with the C++ runtime inside: it needs only the C library.
-needed=$(readelf -d "$bin" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\n' ' ')
+needed=$(readelf -d "$bin" 2>&1 | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\n' ' ') || true
+[ -n "$needed" ] || { echo "  bin/hazard-sim is not a dynamically linked program"; ok=0; }
 case "$needed" in *libstdc++*|*libgcc_s*) echo "  needs $needed"; ok=0 ;; esac
 report $ok "tar.gz: one top folder, the ${#examples[@]} examples give the expected output, needs only $needed"
 
@@ -177,7 +178,7 @@ ok=1
 wtop=hazard-sim-$version-windows-x86_64
 unzip -Z1 "$winzip" | one_top "$wtop" || ok=0
 mkdir -p "$tmp/zip"
-unzip -q "$winzip" -d "$tmp/zip"
+unzip -q "$winzip" -d "$tmp/zip" || ok=0
 w=$tmp/zip/$wtop
 for f in hazard-sim.exe README.txt LICENSE.txt hazard-sim.html; do
   [ -s "$w/$f" ] || { echo "  $f missing"; ok=0; }
@@ -189,7 +190,8 @@ for f in README.txt LICENSE.txt; do
 done
 grep -q '<title>HAZARD-SIM(1)</title>' "$w/hazard-sim.html" || { echo "  hazard-sim.html is not the manual page"; ok=0; }
 # One self-contained program: no MinGW runtime DLLs.
-dlls=$(x86_64-w64-mingw32-objdump -p "$w/hazard-sim.exe" | sed -n 's/.*DLL Name: //p' | tr '\n' ' ')
+dlls=$(x86_64-w64-mingw32-objdump -p "$w/hazard-sim.exe" 2>&1 | sed -n 's/.*DLL Name: //p' | tr '\n' ' ') || true
+[ -n "$dlls" ] || { echo "  hazard-sim.exe is not a Windows program"; ok=0; }
 case "$dlls" in *libstdc++*|*libgcc*|*libwinpthread*) echo "  imports $dlls"; ok=0 ;; esac
 export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$root/build-release-check/wineprefix}
 mkdir -p "$WINEPREFIX"
