@@ -168,7 +168,7 @@ for f in README.md CHANGELOG.md LICENSE; do
   [ -s "$tmp/tgz/$ltop/share/doc/hazard-sim/$f" ] || { echo "  share/doc/hazard-sim/$f missing"; ok=0; }
 done
 # Linked with the C++ runtime inside: it needs only the C library.
-needed=$(readelf -d "$bin" 2>&1 | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\n' ' ') || true
+needed=$(readelf -d "$bin" 2>&1 | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\n' ' ' | sed 's/ $//') || true
 [ -n "$needed" ] || { echo "  bin/hazard-sim is not a dynamically linked program"; ok=0; }
 case "$needed" in *libstdc++*|*libgcc_s*) echo "  needs $needed"; ok=0 ;; esac
 report $ok "tar.gz: one top folder, the ${#examples[@]} examples give the expected output, needs only $needed"
@@ -190,7 +190,7 @@ for f in README.txt LICENSE.txt; do
 done
 grep -q '<title>HAZARD-SIM(1)</title>' "$w/hazard-sim.html" || { echo "  hazard-sim.html is not the manual page"; ok=0; }
 # One self-contained program: no MinGW runtime DLLs.
-dlls=$(x86_64-w64-mingw32-objdump -p "$w/hazard-sim.exe" 2>&1 | sed -n 's/.*DLL Name: //p' | tr '\n' ' ') || true
+dlls=$(x86_64-w64-mingw32-objdump -p "$w/hazard-sim.exe" 2>&1 | sed -n 's/.*DLL Name: //p' | tr '\n' ' ' | sed 's/ $//') || true
 [ -n "$dlls" ] || { echo "  hazard-sim.exe is not a Windows program"; ok=0; }
 case "$dlls" in *libstdc++*|*libgcc*|*libwinpthread*) echo "  imports $dlls"; ok=0 ;; esac
 export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$root/build-release-check/wineprefix}
