@@ -223,6 +223,10 @@ if [ $ok = 1 ] && ! cmp -s dist/SHA256SUMS "$tmp/clone/dist/SHA256SUMS"; then
   diff dist/SHA256SUMS "$tmp/clone/dist/SHA256SUMS" || true
   ok=0
 fi
+if [ -f "$tmp/clone/dist/SHA256SUMS" ]; then
+  echo "  here | in the clone:"
+  paste -d'|' <(sed 's/  / /' dist/SHA256SUMS) <(cut -c1-64 "$tmp/clone/dist/SHA256SUMS") | sed 's/^/  /'
+fi
 report $ok "the clone in $tmp/clone wrote the same SHA256SUMS"
 
 finish
