@@ -324,33 +324,48 @@ for (const mode of ['file', 'http']) {
       await p.close();
     });
 
-    test('a share link of loaded files opens in a new page with the same files and run', async () => {
-      const config = Buffer.from('5\r\n6\r\n');
-      const program = Buffer.from('LD R1,R2\r\nADD R3,R1,R4\r\n\x1aSUB R4,R5,R6\r\n');
-      const p = await open(modes[mode]);
-      if (mode === 'http') await p.context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: modes.http });
-      await loadFile(p.page, 'config', config);
-      await loadFile(p.page, 'program', program);
-      await p.page.click('#run');
-      const first = await pageResult(p.page);
-      await p.page.click('#share');
-      await p.page.waitForSelector('#share-link:visible');
-      const link = await p.page.inputValue('#share-link');
-      assert.equal(link, p.page.url());
-      assert.ok(link.startsWith(modes[mode] + 'index.html#c='), link);
-      if (mode === 'http') {
-        await p.page.waitForFunction(() => document.getElementById('share-note').textContent === 'Link copiat');
-        assert.equal(await p.page.evaluate(() => navigator.clipboard.readText()), link);
-      }
-      await p.close();
+    const SHARES = [
+      ['loaded files with CRLF line ends and a Ctrl-Z byte',
+        Buffer.from('5\r\n6\r\n'), Buffer.from('LD R1,R2\r\nADD R3,R1,R4\r\n\x1aSUB R4,R5,R6\r\n')],
+      ['an edited config.txt and a loaded program holding every byte value',
+        '3\n4\n', Buffer.concat([Buffer.from('LD R1,R2\nADD R3,R1\n'), Buffer.from(Array.from({ length: 256 }, (_, b) => b))])],
+    ];
+    for (const [what, config, program] of SHARES) {
+      test(`a share link opens in a new page with the same files and run: ${what}`, async () => {
+        const p = await open(modes[mode]);
+        if (mode === 'http') await p.context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin: modes.http });
+        if (typeof config === 'string') await p.page.fill('#config', config);
+        else await loadFile(p.page, 'config', config);
+        await loadFile(p.page, 'program', program);
+        await p.page.click('#run');
+        const first = await pageResult(p.page);
+        const want = runNative(config, program);
+        assert.deepEqual(first, { console: want.console, status: String(want.status) });
+        await p.page.click('#share');
+        await p.page.waitForSelector('#share-link:visible');
+        const link = await p.page.inputValue('#share-link');
+        assert.equal(link, p.page.url());
+        assert.ok(link.startsWith(modes[mode] + 'index.html#c='), link);
+        const fields = new URLSearchParams(link.slice(link.indexOf('#') + 1));
+        assert.ok(Buffer.from(fields.get('c'), 'base64url').equals(Buffer.from(config)), 'config.txt exactly');
+        assert.ok(Buffer.from(fields.get('p'), 'base64url').equals(program), 'program.txt exactly');
+        if (mode === 'http') {
+          await p.page.waitForFunction(() => document.getElementById('share-note').textContent === 'Link copiat');
+          assert.equal(await p.page.evaluate(() => navigator.clipboard.readText()), link);
+        }
+        await p.close();
 
-      const q = await open(modes[mode], link.slice(link.indexOf('#')));
-      await q.page.waitForSelector('#status[data-status]');
-      assert.deepEqual(await pageResult(q.page), first);
-      assert.deepEqual(await pageResult(q.page), { ...runNative(config, program), status: String(runNative(config, program).status) });
-      assert.equal(await q.page.isVisible('#notice'), false);
-      await q.close();
-    });
+        const q = await open(modes[mode], link.slice(link.indexOf('#')));
+        await q.page.waitForSelector('#status[data-status]');
+        assert.deepEqual(await pageResult(q.page), first);
+        assert.equal(await q.page.isVisible('#notice'), false);
+        // Shared again, the files give the same link: every byte came through.
+        await q.page.click('#share');
+        await q.page.waitForSelector('#share-link:visible');
+        assert.equal(await q.page.inputValue('#share-link'), link);
+        await q.close();
+      });
+    }
 
     test('a malformed share link opens an empty page with a notice', async () => {
       const hashes = ['#c=@@&p=AA', '#c=QUJD', '#c=QUJD&p=A', '#x=1&c=QQ&p=QQ', '#c=QQ&c=QQ&p=QQ', '#%zz', '#c'];

@@ -1,7 +1,6 @@
-// Page benchmark (a script, not a test): the site's size, the time from
-// opening index.html from disk until hazardSim.ready resolves, and the time
-// of one hazardSim.run of examples/deep, in headless Chromium.
-// Usage: node web/tests/page-bench.mjs [runs]   (after scripts/web.sh build)
+// Page benchmark, not a test (node web/tests/page-bench.mjs [runs], after scripts/web.sh build):
+// the site's size, the time from opening index.html from disk until
+// hazardSim.ready resolves, and the time of one hazardSim.run of examples/deep.
 import path from 'node:path';
 import { readdirSync, statSync } from 'node:fs';
 import { fileURLToPath, pathToFileURL } from 'node:url';
