@@ -52,13 +52,6 @@ finish() {
 crlf() { perl -pe 's/\n/\r\n/'; }
 plain() { cat; }
 
-# The committed examples are what the release holds and what runs must give.
-head_src=$tmp/head
-mkdir -p "$head_src"
-git archive HEAD examples docs | tar -x -C "$head_src"
-examples=()
-for ex in "$head_src"/examples/*/; do examples+=("$(basename "$ex")"); done
-
 # check_run INPUTS WANT CONV CMD...: runs CMD in a fresh folder holding the
 # config.txt and program.txt of folder INPUTS; the console text, both result
 # files and the status must be those of folder WANT after CONV (plain or
@@ -90,6 +83,14 @@ ok=1
 scripts/release.sh || ok=0
 report $ok "release.sh wrote dist/"
 [ $ok = 1 ] || finish
+# The commit built (others may commit meanwhile): its examples are what the
+# release holds and what runs must give, and the clone below builds it again.
+commit=$(cat build-release/commit)
+head_src=$tmp/head
+mkdir -p "$head_src"
+git archive "$commit" examples docs | tar -x -C "$head_src"
+examples=()
+for ex in "$head_src"/examples/*/; do examples+=("$(basename "$ex")"); done
 version=$(sed -n 's/^project(hazard_sim VERSION \([0-9][0-9.]*\)[ )].*/\1/p' build-release/src/CMakeLists.txt)
 deb=dist/hazard-sim_${version}_amd64.deb
 tgz=dist/hazard-sim-$version-linux-x86_64.tar.gz
@@ -216,7 +217,7 @@ report $ok "web zip: one top folder with index.html ($(unzip -Z1 "$webzip" | gre
 echo "== a second release from a fresh clone"
 ok=1
 git clone -q "$root" "$tmp/clone"
-git -C "$tmp/clone" checkout -q --detach "$(git rev-parse HEAD)"
+git -C "$tmp/clone" checkout -q --detach "$commit"
 (cd "$tmp/clone" && scripts/release.sh > "$tmp/clone.log" 2>&1) || { tail -n 20 "$tmp/clone.log"; ok=0; }
 if [ $ok = 1 ] && ! cmp -s dist/SHA256SUMS "$tmp/clone/dist/SHA256SUMS"; then
   echo "  SHA256SUMS differ (here, then in the clone):"

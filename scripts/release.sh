@@ -32,7 +32,7 @@ export LC_ALL=C TZ=UTC
 umask 022
 
 commit=$(git rev-parse HEAD)
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct HEAD)
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
 export SOURCE_DATE_EPOCH
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   echo "note: uncommitted changes are left out; building commit $commit"
@@ -42,7 +42,8 @@ work=$root/build-release
 src=$work/src
 rm -rf "$work" dist
 mkdir -p "$src" dist
-git archive --format=tar HEAD | tar -x -C "$src"
+git archive --format=tar "$commit" | tar -x -C "$src"
+echo "$commit" > "$work/commit"
 
 version=$(sed -n 's/^project(hazard_sim VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$src/CMakeLists.txt")
 [ -n "$version" ] || die "no VERSION in the project() line of CMakeLists.txt"
