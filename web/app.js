@@ -10,7 +10,6 @@
     3: 'config.txt nu poate fi deschis',
     4: 'o valoare de configurare este in afara limitelor',
   };
-  const FILES = { config: 'config.txt', program: 'program.txt' };
   const MAX_LINK = 2000000; // Chromium refuses longer addresses
   const VIEW_LIMIT = 100000;
 
@@ -70,7 +69,7 @@
   }
 
   function contentOf(name) {
-    return loaded[name] || editors[name].value;
+    return loaded[name] !== null ? loaded[name] : editors[name].value;
   }
 
   function pickExample(name) {
@@ -168,6 +167,7 @@
     const fragment = window.hazardShare.encodeShare(contentOf('config'), contentOf('program'));
     if (fragment.length > MAX_LINK) {
       showNotice('Fisierele sunt prea mari pentru un link (peste 2 MB); linkul nu a fost creat.');
+      ui.shareBox.hidden = true;
       return;
     }
     showNotice('');
@@ -224,7 +224,7 @@
     ui.example.appendChild(option);
   }
   ui.example.addEventListener('change', () => pickExample(ui.example.value));
-  for (const name of Object.keys(FILES)) {
+  for (const name of ['config', 'program']) {
     editors[name].addEventListener('input', () => {
       loaded[name] = null;
       notes[name].textContent = '';

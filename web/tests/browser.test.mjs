@@ -367,6 +367,16 @@ for (const mode of ['file', 'http']) {
       });
     }
 
+    test('files too large for an address give a notice instead of a share link', async () => {
+      const p = await open(modes[mode]);
+      await loadFile(p.page, 'program', Buffer.from(SIX_PROGRAM.repeat(20000)));
+      await p.page.click('#share');
+      assert.equal(await p.page.textContent('#notice'), 'Fisierele sunt prea mari pentru un link (peste 2 MB); linkul nu a fost creat.');
+      assert.equal(await p.page.isVisible('#share-link'), false);
+      assert.equal(new URL(p.page.url()).hash, '');
+      await p.close();
+    });
+
     test('a malformed share link opens an empty page with a notice', async () => {
       const hashes = ['#c=@@&p=AA', '#c=QUJD', '#c=QUJD&p=A', '#x=1&c=QQ&p=QQ', '#c=QQ&c=QQ&p=QQ', '#%zz', '#c'];
       const p = await open(modes[mode]);
