@@ -210,6 +210,8 @@ for (const mode of ['file', 'http']) {
       const p = await open(modes[mode]);
       const options = await p.page.$$eval('#example option', (os) => os.map((o) => o.value));
       assert.deepEqual(options, exampleNames);
+      const shown = await p.page.$eval('#console', (el) => [el.tagName, getComputedStyle(el).tabSize, getComputedStyle(el).whiteSpace]);
+      assert.deepEqual(shown, ['PRE', '8', 'pre'], 'tables line up as in a terminal');
       for (const name of exampleNames) {
         const got = await runExample(p.page, name);
         assert.equal(await p.page.inputValue('#config'), readFileSync(path.join(examplesDir, name, 'config.txt'), 'utf8'));
