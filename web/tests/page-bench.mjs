@@ -55,7 +55,7 @@ await page.waitForSelector('#run:not([disabled])');
 const perRun = await page.evaluate(
   ({ runs, batch }) => {
     const deep = window.hazardExamples.find((e) => e.name === 'deep');
-    for (let k = 0; k < 20; k++) window.hazardSim.run(deep.config, deep.program);
+    for (let k = 0; k < 200; k++) window.hazardSim.run(deep.config, deep.program); // warm-up
     const times = [];
     for (let k = 0; k < runs; k += batch) {
       const t0 = performance.now();
