@@ -125,10 +125,7 @@ if [ -n "${RELEASE_WEB_SITE:-}" ]; then
   [ -d "$site" ] || die "RELEASE_WEB_SITE=$RELEASE_WEB_SITE is not a folder"
   echo "note: packaging the site folder $site instead of building it"
 elif [ -f "$src/scripts/web.sh" ]; then
-  # web.sh also builds the native program into build/; configured here
-  # first without the tests, it reuses that choice and builds much less.
-  cmake -S "$src" -B "$src/build" -DHAZARD_SIM_TESTS=OFF > "$work/web.log"
-  (cd "$src" && bash scripts/web.sh build >> "$work/web.log" 2>&1) ||
+  (cd "$src" && bash scripts/web.sh build > "$work/web.log" 2>&1) ||
     { tail -n 40 "$work/web.log"; die "scripts/web.sh build failed (log: $work/web.log)"; }
   site=$src/build-web/site
 else

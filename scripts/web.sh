@@ -23,15 +23,15 @@ fi
 # Debian's emscripten finds its Node modules there.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 
-echo "== native build (what the page is compared with)"
-cmake -S . -B build >/dev/null
-cmake --build build -j2 >/dev/null
-
 echo "== site: build-web/site/"
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=MinSizeRel -DHAZARD_SIM_TESTS=OFF >/dev/null
 cmake --build build-web -j2 >/dev/null
 du -sb build-web/site | awk '{printf "site size: %d bytes\n", $1}'
 [ "$mode" = build ] && exit 0
+
+echo "== native build (what the page is compared with)"
+cmake -S . -B build >/dev/null
+cmake --build build -j2 >/dev/null
 
 echo "== page tests"
 [ -d web/node_modules ] || (cd web && npm ci --no-audit --no-fund >/dev/null)
