@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and runs the installed program on
 # the six-instruction example: the same bytes as expected, and the manual
-# page in its place.
+# page, the examples and the licence in their places.
 # Usage: install_test.sh BUILD_DIR EXAMPLES_DIR
 set -euo pipefail
 build=$1
@@ -13,6 +13,9 @@ trap 'rm -rf "$prefix" "$work"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 test -x "$prefix/bin/hazard-sim"
 test -f "$prefix/share/man/man1/hazard-sim.1"
+test -f "$prefix/share/doc/hazard-sim/examples/six/expected/console.txt"
+test -f "$prefix/share/doc/hazard-sim/LICENSE"
+test ! -e "$prefix/share/doc/hazard-sim/examples/six/analiza_hazard.txt"
 
 cp "$ex/config.txt" "$ex/program.txt" "$work/"
 cd "$work"
