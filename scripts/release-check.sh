@@ -58,17 +58,17 @@ plain() { cat; }
 # crlf). Prints what differs.
 check_run() {
   local inputs=$1 want=$2 conv=$3; shift 3
-  local d status=0 ok=0
+  local d status=0 bad=0
   d=$(mktemp -d -p "$tmp")
   cp "$inputs/config.txt" "$inputs/program.txt" "$d/"
   (cd "$d" && "$@" > console 2>/dev/null) || status=$?
-  cmp -s <($conv < "$want/console.txt") "$d/console" || { echo "  $inputs: console text differs"; ok=1; }
+  cmp -s <($conv < "$want/console.txt") "$d/console" || { echo "  $inputs: console text differs"; bad=1; }
   local f
   for f in analiza_hazard.txt eliminare_hazard.txt; do
-    cmp -s <($conv < "$want/$f") "$d/$f" || { echo "  $inputs: $f differs"; ok=1; }
+    cmp -s <($conv < "$want/$f") "$d/$f" || { echo "  $inputs: $f differs"; bad=1; }
   done
-  [ "$status" = "$(cat "$want/status")" ] || { echo "  $inputs: status $status, expected $(cat "$want/status")"; ok=1; }
-  return $ok
+  [ "$status" = "$(cat "$want/status")" ] || { echo "  $inputs: status $status, expected $(cat "$want/status")"; bad=1; }
+  return $bad
 }
 
 # Every entry of the archive listing on stdin must start with "$1/".

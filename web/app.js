@@ -97,12 +97,6 @@
     ui.diagramNote.hidden = false;
   }
 
-  function asText(value) {
-    if (typeof value === 'string') return value;
-    if (value instanceof Uint8Array) return new TextDecoder('utf-8').decode(value);
-    return '';
-  }
-
   function blobUrl(content, type) {
     const url = URL.createObjectURL(new Blob([content == null ? '' : content], { type }));
     blobUrls.push(url);
@@ -145,7 +139,7 @@
       ui.status.className = 'fail';
       return;
     }
-    ui.console.textContent = asText(result.console);
+    ui.console.textContent = result.console;
     showStatus(result.status);
     ui.downloadAnalysis.href = blobUrl(result.analysis, 'text/plain');
     ui.downloadSchedule.href = blobUrl(result.schedule, 'text/plain');
@@ -186,10 +180,12 @@
     }
   }
 
-  // Fills the editors from the address; true when it held a well-formed share link.
+  // Fills the editors from the address. Returns what decodeShare gave: null
+  // when the address holds no share link, {error} when it is malformed, or
+  // the two files.
   function applyHash() {
     const shared = window.hazardShare.decodeShare(location.hash);
-    if (shared === null) return false;
+    if (shared === null) return null;
     ui.example.selectedIndex = -1;
     if (shared.error) {
       setEditor('config', '');
@@ -197,13 +193,15 @@
       clearOutputs();
       if (simReady) ui.status.textContent = 'Nicio rulare.';
       showNotice('Linkul de partajare nu este valid; pagina porneste goala.');
-      return false;
+      return shared;
     }
     showNotice('');
     setEditor('config', shared.config);
     setEditor('program', shared.program);
-    return true;
+    return shared;
   }
+
+  const wellFormed = (shared) => shared !== null && !shared.error;
 
   async function loadFile(name, input) {
     const file = input.files && input.files[0];
@@ -244,17 +242,15 @@
   $('download-schedule-svg').addEventListener('click', () => downloadSvg('schedule', 'diagrama_corectie.svg'));
   window.addEventListener('hashchange', () => {
     if (location.hash === ownHash) return;
-    if (applyHash()) run();
+    if (wellFormed(applyHash())) run();
   });
 
-  const hash = window.hazardShare.decodeShare(location.hash);
-  let runAtStart;
-  if (hash === null) {
+  const shared = applyHash();
+  let runAtStart = wellFormed(shared);
+  if (shared === null) {
     const first = examples.find((e) => e.name === 'six') || examples[0];
     if (first) pickExample(first.name);
     runAtStart = Boolean(first);
-  } else {
-    runAtStart = applyHash();
   }
 
   if (!sim || !sim.ready || typeof sim.run !== 'function') {
