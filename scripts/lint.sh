@@ -3,6 +3,8 @@
 # and cppcheck, over the program's sources. Any finding fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
+need cmake clang-format clang-tidy cppcheck
 
 clang-format --dry-run -Werror src/*.cpp src/*/*.cpp src/*/*.h tests/*.cpp tests/*.h \
   fuzz/*.cpp fuzz/*.h bench/*.cpp bench/*.c web/*.cpp

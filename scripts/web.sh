@@ -8,18 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-test}
 
-need=()
-command -v emcc >/dev/null || need+=(emscripten)
-command -v node >/dev/null || need+=(nodejs)
-if [ "$mode" != build ]; then
-  command -v chromium >/dev/null || need+=(chromium)
-  command -v npm >/dev/null || need+=(npm)
-fi
-if [ ${#need[@]} -gt 0 ]; then
-  echo "== installing ${need[*]}"
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}" >/dev/null
-fi
+. scripts/lib.sh
+need emcc node
+[ "$mode" = build ] || need chromium
 # Debian's emscripten finds its Node modules there.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 
@@ -34,5 +25,5 @@ cmake -S . -B build >/dev/null
 cmake --build build -j2 >/dev/null
 
 echo "== page tests"
-[ -d web/node_modules ] || (cd web && npm ci --no-audit --no-fund >/dev/null)
+need_node_modules
 node --test web/tests/
