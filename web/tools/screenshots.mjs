@@ -1,0 +1,58 @@
+// Takes the page's screenshots that the documents show, in Debian's chromium
+// from the built site opened from disk; one row of `shots` for each picture.
+// Usage: node screenshots.mjs SITE_DIR OUT_ROOT [file ...]   (default: all)
+import path from 'node:path';
+import { statSync } from 'node:fs';
+import { pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const CHROMIUM_ARGS = [
+  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+const MAX_BYTES = 300 * 1024;
+
+// Picks an example in the picker and runs it.
+const runExample = (name) => async (page) => {
+  await page.selectOption('#example', name);
+  await page.click('#run');
+  await page.waitForSelector('#status[data-status="0"]');
+};
+
+// file: where the picture goes, below OUT_ROOT; open: what follows
+// index.html in the address; act: what is done on the page before the shot.
+const shots = [
+  { file: 'docs/web.png', open: '', act: runExample('six') },
+];
+
+const [siteDir, outRoot, ...only] = process.argv.slice(2);
+const wanted = only.length ? shots.filter((s) => only.includes(s.file)) : shots;
+if (!siteDir || !outRoot || wanted.length !== (only.length || shots.length)) {
+  console.error(`usage: screenshots.mjs SITE_DIR OUT_ROOT [file ...]; files: ${shots.map((s) => s.file).join(' ')}`);
+  process.exit(2);
+}
+
+const base = pathToFileURL(path.resolve(siteDir) + path.sep).href;
+const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+let failed = false;
+try {
+  for (const shot of wanted) {
+    const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
+    const page = await context.newPage();
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(e.message));
+    await page.goto(base + 'index.html' + shot.open);
+    await page.waitForSelector('#run:not([disabled])');
+    await shot.act(page);
+    const out = path.join(outRoot, shot.file);
+    await page.screenshot({ path: out, fullPage: true });
+    await context.close();
+    const size = statSync(out).size;
+    const problems = [...errors, ...(size > MAX_BYTES ? [`${size} bytes, more than ${MAX_BYTES}`] : [])];
+    console.log(`${problems.length ? 'FAIL' : 'ok  '} ${shot.file} (${size} bytes)${problems.map((p) => '\n  ' + p).join('')}`);
+    failed ||= problems.length > 0;
+  }
+} finally {
+  await browser.close();
+}
+process.exit(failed ? 1 : 0);
