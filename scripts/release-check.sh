@@ -1,24 +1,17 @@
 #!/usr/bin/env bash
 # Checks the release files: builds them with scripts/release.sh, runs lintian
 # on the Debian package, installs and removes it, runs the examples from the
-# Linux archive and, under wine, from the Windows zip, and builds them again
-# from a fresh clone in another folder, which must give the same SHA256SUMS.
-# It installs the package on this machine (as root) and removes it again.
+# Linux archive, checks the Windows zip's contents (scripts/windows.sh runs
+# the Windows build under wine) and the web zip's layout, and builds them
+# again from a fresh clone in another folder, which must give the same
+# SHA256SUMS. It installs the package on this machine (as root) and removes
+# it again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-need=()
-command -v lintian >/dev/null || need+=(lintian)
-command -v man >/dev/null || need+=(man-db)
-command -v wine >/dev/null || need+=(wine64)
-command -v unzip >/dev/null || need+=(unzip)
-command -v x86_64-w64-mingw32-objdump >/dev/null || need+=(binutils-mingw-w64-x86-64)
-if [ ${#need[@]} -gt 0 ]; then
-  echo "== installing ${need[*]}"
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}" >/dev/null
-fi
+. scripts/lib.sh
+need lintian man unzip x86_64-w64-mingw32-objdump perl
 export LC_ALL=C
 
 tmp=$(mktemp -d)
@@ -49,33 +42,26 @@ finish() {
   exit $failed
 }
 
-crlf() { perl -pe 's/\n/\r\n/'; }
-plain() { cat; }
-
-# check_run INPUTS WANT CONV CMD...: runs CMD in a fresh folder holding the
-# config.txt and program.txt of folder INPUTS; the console text, both result
-# files and the status must be those of folder WANT after CONV (plain or
-# crlf). Prints what differs.
-check_run() {
-  local inputs=$1 want=$2 conv=$3; shift 3
-  local d status=0 bad=0
-  d=$(mktemp -d -p "$tmp")
-  cp "$inputs/config.txt" "$inputs/program.txt" "$d/"
-  (cd "$d" && "$@" > console 2>/dev/null) || status=$?
-  cmp -s <($conv < "$want/console.txt") "$d/console" || { echo "  $inputs: console text differs"; bad=1; }
-  local f
-  for f in analiza_hazard.txt eliminare_hazard.txt; do
-    cmp -s <($conv < "$want/$f") "$d/$f" || { echo "  $inputs: $f differs"; bad=1; }
+# run_examples DIR CMD...: CMD on every example's inputs in DIR/<name> gives
+# the committed expected files.
+run_examples() {
+  local dir=$1 name bad=0; shift
+  for name in "${examples[@]}"; do
+    check_run "$dir/$name" "$head_src/examples/$name/expected" cat "$@" || bad=1
   done
-  [ "$status" = "$(cat "$want/status")" ] || { echo "  $inputs: status $status, expected $(cat "$want/status")"; bad=1; }
   return $bad
 }
 
-# Every entry of the archive listing on stdin must start with "$1/".
-one_top() {
-  local top=$1 bad
-  bad=$(grep -v -e "^$top/" -e "^$top\$" || true)
-  [ -z "$bad" ] || { echo "  entries outside $top/:"; echo "$bad" | head -n 5; return 1; }
+# unpack ARCHIVE TOP: unpacks the .tar.gz or .zip ARCHIVE into $tmp, every
+# entry of it under TOP/.
+unpack() {
+  local archive=$1 top=$2 entries outside
+  case $archive in
+    *.zip) entries=$(unzip -Z1 "$archive") && unzip -q "$archive" -d "$tmp" ;;
+    *) entries=$(tar -tzf "$archive") && tar -xzf "$archive" -C "$tmp" ;;
+  esac || { echo "  $archive does not unpack"; return 1; }
+  outside=$(grep -v -e "^$top/" -e "^$top\$" <<< "$entries" || true)
+  [ -z "$outside" ] || { echo "  entries outside $top/:"; head -n 5 <<< "$outside"; return 1; }
 }
 
 echo "== scripts/release.sh"
@@ -91,7 +77,7 @@ mkdir -p "$head_src"
 git archive "$commit" examples docs | tar -x -C "$head_src"
 examples=()
 for ex in "$head_src"/examples/*/; do examples+=("$(basename "$ex")"); done
-version=$(sed -n 's/^project(hazard_sim VERSION \([0-9][0-9.]*\)[ )].*/\1/p' build-release/src/CMakeLists.txt)
+version=$(project_version build-release/src)
 deb=dist/hazard-sim_${version}_amd64.deb
 tgz=dist/hazard-sim-$version-linux-x86_64.tar.gz
 winzip=dist/hazard-sim-$version-windows-x86_64.zip
@@ -132,9 +118,7 @@ while read -r p; do
   [ -e "$p" ] || { echo "  $p not installed"; ok=0; }
 done < "$tmp/deb-paths"
 [ "$(command -v hazard-sim)" = /usr/bin/hazard-sim ] || { echo "  hazard-sim is not /usr/bin/hazard-sim on the PATH"; ok=0; }
-for name in "${examples[@]}"; do
-  check_run "/usr/share/doc/hazard-sim/examples/$name" "$head_src/examples/$name/expected" plain hazard-sim || ok=0
-done
+run_examples /usr/share/doc/hazard-sim/examples hazard-sim || ok=0
 page=$(man -w hazard-sim 2>/dev/null || true)
 [ "$page" = /usr/share/man/man1/hazard-sim.1.gz ] || { echo "  man -w hazard-sim gives '$page'"; ok=0; }
 MANWIDTH=80 man hazard-sim 2>/dev/null | grep -q 'simulate the data hazards of a program' ||
@@ -157,16 +141,12 @@ report $ok "package installs, runs the ${#examples[@]} examples from the PATH, m
 echo "== the Linux archive"
 ok=1
 ltop=hazard-sim-$version-linux-x86_64
-tar -tzf "$tgz" | one_top "$ltop" || ok=0
-mkdir -p "$tmp/tgz"
-tar -xzf "$tgz" -C "$tmp/tgz" || ok=0
-bin=$tmp/tgz/$ltop/bin/hazard-sim
-for name in "${examples[@]}"; do
-  check_run "$tmp/tgz/$ltop/share/doc/hazard-sim/examples/$name" "$head_src/examples/$name/expected" plain "$bin" || ok=0
-done
-cmp -s "$tmp/tgz/$ltop/share/man/man1/hazard-sim.1" "$head_src/docs/hazard-sim.1" || { echo "  share/man/man1/hazard-sim.1 missing or not the page"; ok=0; }
+unpack "$tgz" "$ltop" || ok=0
+bin=$tmp/$ltop/bin/hazard-sim
+run_examples "$tmp/$ltop/share/doc/hazard-sim/examples" "$bin" || ok=0
+cmp -s "$tmp/$ltop/share/man/man1/hazard-sim.1" "$head_src/docs/hazard-sim.1" || { echo "  share/man/man1/hazard-sim.1 missing or not the page"; ok=0; }
 for f in README.md CHANGELOG.md LICENSE; do
-  [ -s "$tmp/tgz/$ltop/share/doc/hazard-sim/$f" ] || { echo "  share/doc/hazard-sim/$f missing"; ok=0; }
+  [ -s "$tmp/$ltop/share/doc/hazard-sim/$f" ] || { echo "  share/doc/hazard-sim/$f missing"; ok=0; }
 done
 # Linked with the C++ runtime inside: it needs only the C library.
 needed=$(readelf -d "$bin" 2>&1 | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\n' ' ' | sed 's/ $//') || true
@@ -174,13 +154,11 @@ needed=$(readelf -d "$bin" 2>&1 | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | tr '\
 case "$needed" in *libstdc++*|*libgcc_s*) echo "  needs $needed"; ok=0 ;; esac
 report $ok "tar.gz: one top folder, the ${#examples[@]} examples give the expected output, needs only $needed"
 
-echo "== the Windows zip under wine"
+echo "== the Windows zip"
 ok=1
 wtop=hazard-sim-$version-windows-x86_64
-unzip -Z1 "$winzip" | one_top "$wtop" || ok=0
-mkdir -p "$tmp/zip"
-unzip -q "$winzip" -d "$tmp/zip" || ok=0
-w=$tmp/zip/$wtop
+unpack "$winzip" "$wtop" || ok=0
+w=$tmp/$wtop
 for f in hazard-sim.exe README.txt LICENSE.txt hazard-sim.html; do
   [ -s "$w/$f" ] || { echo "  $f missing"; ok=0; }
 done
@@ -194,25 +172,16 @@ grep -q '<title>HAZARD-SIM(1)</title>' "$w/hazard-sim.html" || { echo "  hazard-
 dlls=$(x86_64-w64-mingw32-objdump -p "$w/hazard-sim.exe" 2>&1 | sed -n 's/.*DLL Name: //p' | tr '\n' ' ' | sed 's/ $//') || true
 [ -n "$dlls" ] || { echo "  hazard-sim.exe is not a Windows program"; ok=0; }
 case "$dlls" in *libstdc++*|*libgcc*|*libwinpthread*) echo "  imports $dlls"; ok=0 ;; esac
-export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$root/build-release-check/wineprefix}
-mkdir -p "$WINEPREFIX"
-for name in "${examples[@]}"; do
-  for f in config.txt program.txt; do
-    cmp -s <(crlf < "$head_src/examples/$name/$f") "$w/examples/$name/$f" || { echo "  examples/$name/$f is not the CRLF copy"; ok=0; }
-  done
-  for f in "$head_src/examples/$name/expected"/*; do
-    cmp -s <(crlf < "$f") "$w/examples/$name/expected/$(basename "$f")" ||
-      { echo "  examples/$name/expected/$(basename "$f") is not the CRLF copy"; ok=0; }
-  done
-  check_run "$w/examples/$name" "$head_src/examples/$name/expected" crlf wine "$w/hazard-sim.exe" || ok=0
+for f in "$head_src"/examples/*/{config.txt,program.txt,expected/*}; do
+  cmp -s <(crlf < "$f") "$w/${f#"$head_src/"}" || { echo "  ${f#"$head_src/"} is not the CRLF copy"; ok=0; }
 done
-report $ok "zip: one top folder, CRLF texts and examples, imports only $dlls, all ${#examples[@]} examples right under wine"
+report $ok "zip: one top folder, CRLF texts and examples, imports only $dlls"
 
 ok=1
 btop=hazard-sim-$version-web
-unzip -Z1 "$webzip" | one_top "$btop" || ok=0
-unzip -Z1 "$webzip" | grep -qx "$btop/index.html" || { echo "  no $btop/index.html"; ok=0; }
-report $ok "web zip: one top folder with index.html ($(unzip -Z1 "$webzip" | grep -vc '/$') files)"
+unpack "$webzip" "$btop" || ok=0
+[ -f "$tmp/$btop/index.html" ] || { echo "  no $btop/index.html"; ok=0; }
+report $ok "web zip: one top folder with index.html ($(find "$tmp/$btop" -type f | wc -l) files)"
 
 echo "== a second release from a fresh clone"
 ok=1

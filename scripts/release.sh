@@ -12,19 +12,8 @@ root=$PWD
 
 die() { echo "release: $*" >&2; exit 1; }
 
-need=()
-command -v cmake >/dev/null || need+=(cmake)
-command -v g++ >/dev/null || need+=(g++)
-command -v dpkg-buildpackage >/dev/null || need+=(dpkg-dev)
-command -v dh >/dev/null || need+=(debhelper)
-command -v mandoc >/dev/null || need+=(mandoc)
-command -v x86_64-w64-mingw32-g++ >/dev/null || need+=(g++-mingw-w64-x86-64 mingw-w64)
-command -v zip >/dev/null || need+=(zip)
-if [ ${#need[@]} -gt 0 ]; then
-  echo "== installing ${need[*]}"
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}" >/dev/null
-fi
+. scripts/lib.sh
+need cmake g++ dpkg-buildpackage dh mandoc x86_64-w64-mingw32-g++ zip perl
 
 # Nothing from the caller's environment may change the bytes.
 unset CFLAGS CXXFLAGS CPPFLAGS LDFLAGS MAKEFLAGS DEB_BUILD_OPTIONS DEB_BUILD_PROFILES
@@ -45,7 +34,7 @@ mkdir -p "$src" dist
 git archive --format=tar "$commit" | tar -x -C "$src"
 echo "$commit" > "$work/commit"
 
-version=$(sed -n 's/^project(hazard_sim VERSION \([0-9][0-9.]*\)[ )].*/\1/p' "$src/CMakeLists.txt")
+version=$(project_version "$src")
 [ -n "$version" ] || die "no VERSION in the project() line of CMakeLists.txt"
 deb_version=$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)
 [ "$deb_version" = "$version" ] ||
@@ -70,8 +59,6 @@ zip_tree() {
   local out=$1 base=$2 top=$3
   (cd "$base" && find "$top" -print | sort | zip -q -X -9 -@ "$out")
 }
-
-crlf() { perl -pe 's/\n/\r\n/'; }
 
 t0=$SECONDS
 step() { echo "== $1 (at $((SECONDS - t0))s)"; }

@@ -1,28 +1,27 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and runs the installed program on
-# the six-instruction example: the same bytes as expected, and the manual
+# every installed example: the expected bytes and status, and the manual
 # page, the examples and the licence in their places.
 # Usage: install_test.sh BUILD_DIR EXAMPLES_DIR
 set -euo pipefail
+. "$(dirname "$0")/../scripts/lib.sh"
 build=$1
-ex=$2/six
+examples=$2
 prefix=$(mktemp -d)
-work=$(mktemp -d)
-trap 'rm -rf "$prefix" "$work"' EXIT
+trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
+doc=$prefix/share/doc/hazard-sim
 test -x "$prefix/bin/hazard-sim"
 test -f "$prefix/share/man/man1/hazard-sim.1"
-test -f "$prefix/share/doc/hazard-sim/examples/six/expected/console.txt"
-test -f "$prefix/share/doc/hazard-sim/LICENSE"
-test ! -e "$prefix/share/doc/hazard-sim/examples/six/analiza_hazard.txt"
+test -f "$doc/LICENSE"
+test ! -e "$doc/examples/six/analiza_hazard.txt"
 
-cp "$ex/config.txt" "$ex/program.txt" "$work/"
-cd "$work"
-status=0
-"$prefix/bin/hazard-sim" > console || status=$?
-cmp console "$ex/expected/console.txt"
-cmp analiza_hazard.txt "$ex/expected/analiza_hazard.txt"
-cmp eliminare_hazard.txt "$ex/expected/eliminare_hazard.txt"
-test "$status" = "$(cat "$ex/expected/status")"
-echo "installed program ran from $prefix"
+for ex in "$examples"/*/; do
+  name=$(basename "$ex")
+  for f in "$ex"{config.txt,program.txt,expected/*}; do
+    cmp "$f" "$doc/examples/$name/${f#"$ex"}"
+  done
+  check_run "$doc/examples/$name" "$ex/expected" cat "$prefix/bin/hazard-sim"
+done
+echo "installed program ran every example from $prefix"
