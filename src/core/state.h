@@ -48,6 +48,50 @@ struct instr_rec {
     char hazard[max_depth][4];    // [k]: "RAW", "WAR", "WAW" or ""
 };
 
+// ---------------------------------------------------------- the run report
+
+// What a run leaves behind for the views that draw it (the web page). The
+// passes write it as they go and never read it back, so it changes nothing
+// they print. The record's own hazard fields cannot serve: the correction
+// pass clears them, and they keep only the last kind found at a distance.
+
+// The three kinds of hazard, in the order the checks run.
+constexpr int32_t kind_raw = 0; // reads what the earlier one writes
+constexpr int32_t kind_war = 1; // writes what the earlier one reads
+constexpr int32_t kind_waw = 2; // writes what the earlier one writes
+constexpr std::array<const char *, 3> kind_names = {"RAW", "WAR", "WAW"};
+
+// Instruction i as the analysis pass found it and the correction pass
+// placed it.
+struct report_rec {
+    // Per distance k (1 .. depth - 2): bit kind_raw, kind_war or kind_waw
+    // set for every check that matched at k, and the registers each matched,
+    // in the order intersect_regs stored them (a source named twice appears
+    // twice); [1] is 0 when it matched one. Only the set kinds' are written.
+    int32_t kinds[max_depth];
+    int32_t kind_regs[max_depth][3][2];
+    // The analysis table's DIST, DEPEND and HAZARD at each distance, copied
+    // from the record before the correction pass clears it.
+    int32_t dist[max_depth];
+    int32_t depend[max_depth][2];
+    char hazard[max_depth][4];
+    int32_t entry; // correction: the cycle it enters, its IN column
+    int32_t delay; // correction: bubbles inserted just before it
+};
+
+struct run_report {
+    std::array<report_rec, max_instr> instr; // by line index, 0 .. lines_read - 1
+    // Which pass check_pair is serving: kinds are recorded in the analysis
+    // only; the correction pass finds none, and must not add any.
+    int32_t recording;
+    int32_t unrecorded[3][2]; // where check_pair writes, when not recording
+    int32_t bubbles;          // bubbles inserted in all (total_delay at the end)
+    int32_t cycles_written;   // depth + lines_read - 1: the program as written
+    int32_t cycles_corrected; // lines_read + bubbles + depth - 1: as corrected
+    char performance[16];     // the figure as the performance line prints it, "52.63";
+                              // empty until that line is printed
+};
+
 // --------------------------------------------------------------- the state
 
 struct sim_state {
@@ -76,6 +120,9 @@ struct sim_state {
     // Result files, opened by the driver, closed by the pass that fills them.
     FILE *pfile1; // "analiza_hazard.txt", the analysis table
     FILE *pfile2; // "eliminare_hazard.txt", the correction table
+
+    // The run report; complete only once `report.performance` is set.
+    run_report report;
 };
 
 extern sim_state sim;

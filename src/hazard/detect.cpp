@@ -24,10 +24,10 @@ int32_t intersect_regs(const int32_t *a, int32_t a_len, const int32_t *b, int32_
 
 // One kind of hazard at distance d: the three kinds share the name slot and
 // the register pair, so the last kind found at d is the one shown.
-static void record(instr_rec &r, int32_t d, const char *kind)
+static inline void record(instr_rec &r, int32_t d, int32_t kind)
 {
     r.dist[d] = d;
-    std::memcpy(r.hazard[d], kind, sizeof r.hazard[d]);
+    std::memcpy(r.hazard[d], kind_names[static_cast<size_t>(kind)], sizeof r.hazard[d]);
     r.dist[0]++;
 }
 
@@ -40,12 +40,37 @@ void check_pair(int32_t later, int32_t earlier)
     int32_t d = l.in - e.in;
     if (d < 1 || d >= sim.depth - 1)
         return; // at depth - 1 the earlier one is done with its registers
-    if (intersect_regs(l.sources, 2, e.dest, 1, l.depend[d]) != 0)
-        record(l, d, "RAW");
-    if (intersect_regs(l.dest, 1, e.sources, 2, l.depend[d]) != 0)
-        record(l, d, "WAR");
-    if (intersect_regs(l.dest, 1, e.dest, 1, l.depend[d]) != 0)
-        record(l, d, "WAW");
+
+    // Each kind that holds goes into the run report too, in the analysis
+    // pass, with the registers its check matched: they stand in depend[d]
+    // from position 0 on, until the next check writes over them.
+    report_rec &rep = sim.report.instr[static_cast<size_t>(later)];
+    int32_t(*regs)[2] = sim.report.recording != 0 ? rep.kind_regs[d] : sim.report.unrecorded;
+    int32_t kinds = 0;
+    int32_t *pair = l.depend[d];
+    int32_t n = intersect_regs(l.sources, 2, e.dest, 1, pair);
+    if (n != 0) {
+        record(l, d, kind_raw);
+        kinds |= 1 << kind_raw;
+        regs[kind_raw][0] = pair[0];
+        regs[kind_raw][1] = n > 1 ? pair[1] : 0;
+    }
+    n = intersect_regs(l.dest, 1, e.sources, 2, pair);
+    if (n != 0) {
+        record(l, d, kind_war);
+        kinds |= 1 << kind_war;
+        regs[kind_war][0] = pair[0];
+        regs[kind_war][1] = n > 1 ? pair[1] : 0;
+    }
+    n = intersect_regs(l.dest, 1, e.dest, 1, pair);
+    if (n != 0) {
+        record(l, d, kind_waw);
+        kinds |= 1 << kind_waw;
+        regs[kind_waw][0] = pair[0];
+        regs[kind_waw][1] = 0;
+    }
+    if (kinds != 0 && sim.report.recording != 0)
+        rep.kinds[d] = kinds;
 }
 
 void scan_window(int32_t slot)

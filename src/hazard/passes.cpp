@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace hs {
 
@@ -60,6 +61,16 @@ static void note_nearest(int32_t i)
     }
 }
 
+// Keeps what the analysis table shows for instruction i in the run report.
+static void report_shown(int32_t i)
+{
+    const instr_rec &r = sim.instr_table[static_cast<size_t>(i)];
+    report_rec &rep = sim.report.instr[static_cast<size_t>(i)];
+    std::memcpy(rep.dist, r.dist, sizeof rep.dist);
+    std::memcpy(rep.depend, r.depend, sizeof rep.depend);
+    std::memcpy(rep.hazard, r.hazard, sizeof rep.hazard);
+}
+
 void analysis_pass()
 {
     std::printf("Analiza hazardului\n");
@@ -69,12 +80,17 @@ void analysis_pass()
     reset_ring();
     print_header(sim.pfile1);
 
+    sim.report.recording = 1;
     for (int32_t i = 0; i < sim.lines_read; i++) {
+        std::memset(sim.report.instr[static_cast<size_t>(i)].kinds, 0,
+                    sizeof sim.report.instr[0].kinds);
         enter_ring(i);
         scan_window(sim.ring_pos);
         note_nearest(i);
+        report_shown(i);
         print_row(i, sim.pfile1);
     }
+    sim.report.recording = 0;
     close_result(sim.pfile1, "Eroare scriere fisier de analiza hazard !\n");
     std::printf("Terminare analiza hazard\n\n\n");
 }
@@ -101,12 +117,17 @@ int32_t round_cents(float percent)
 
 static void print_performance()
 {
-    float ideal = static_cast<float>(sim.depth + sim.lines_read - 1);
-    float real = static_cast<float>(sim.lines_read + sim.total_delay + sim.depth - 1);
+    // The cycles of the schedule as written, and as corrected.
+    sim.report.cycles_written = sim.depth + sim.lines_read - 1;
+    sim.report.cycles_corrected = sim.lines_read + sim.total_delay + sim.depth - 1;
+    float ideal = static_cast<float>(sim.report.cycles_written);
+    float real = static_cast<float>(sim.report.cycles_corrected);
     float ratio = ideal / real;
     float percent = ratio * 100.0F;
     int32_t cents = round_cents(percent); // never below 1000: no padding
-    std::printf("Performanta structurii pipe-line = %d.%02d%%\n\n", cents / 100, cents % 100);
+    char *text = sim.report.performance;
+    std::snprintf(text, sizeof sim.report.performance, "%d.%02d", cents / 100, cents % 100);
+    std::printf("Performanta structurii pipe-line = %s%%\n\n", text);
 }
 
 void correction_pass()
@@ -125,11 +146,14 @@ void correction_pass()
         sim.total_delay += sim.delay;
         enter_ring(i);
         sim.instr_table[static_cast<size_t>(i)].in = i + sim.total_delay;
+        sim.report.instr[static_cast<size_t>(i)].entry = i + sim.total_delay;
+        sim.report.instr[static_cast<size_t>(i)].delay = sim.delay;
         scan_window(sim.ring_pos);
         print_row(i, sim.pfile2);
     }
     close_result(sim.pfile2, "Eroare scriere fisier de corectie hazard !\n");
     std::printf("Terminare corectie hazard\n\n");
+    sim.report.bubbles = sim.total_delay;
     print_performance();
 }
 
