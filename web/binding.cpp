@@ -1,17 +1,29 @@
 // The web page's way into the simulator: one complete run in the current
 // folder of the WebAssembly module's file system, with the console written
-// to a file that the page reads back byte for byte.
+// to a file that the page reads back byte for byte, and the run report.
 
+#include "core/driver.h"
 #include "in_process.h"
+#include "report_json.h"
 
 #include <cstdio>
 #include <emscripten/emscripten.h>
 
-// Runs in the current folder with the console in "/console.txt"; returns
-// the exit status, or -1 when the console file cannot be made.
+// Runs in the current folder with the console in "/console.txt" and, after
+// a complete run, the run report in "/report.json"; returns the exit
+// status, or -1 when the console file cannot be made.
 extern "C" EMSCRIPTEN_KEEPALIVE int hs_web_run()
 {
+    std::remove("/report.json");
     if (std::freopen("/console.txt", "w", stdout) == nullptr)
         return -1;
-    return hs::run_in_process();
+    int status = hs::run_in_process();
+    if (status == hs::exit_ok) {
+        FILE *out = std::fopen("/report.json", "w");
+        if (out != nullptr) {
+            write_report_json(out);
+            std::fclose(out);
+        }
+    }
+    return status;
 }

@@ -1,12 +1,16 @@
 // The simulator in the page: loads the WebAssembly module and runs it on two
 // input files in a fresh folder of its in-memory file system. Sets
 // window.hazardSim = {ready, run}; under Node it exports makeRunner instead.
+// A run returns {console, analysis, schedule, status, report}: the console
+// text, both result files, the exit status and, after a complete run, the
+// run report that the simulator wrote (null otherwise).
 (function () {
   'use strict';
 
   const inputs = ['config.txt', 'program.txt'];
   const results = ['analiza_hazard.txt', 'eliminare_hazard.txt'];
   const consolePath = '/console.txt';
+  const reportPath = '/report.json';
 
   // run(config, program) over a loaded module. Each input is a string
   // (written as UTF-8), a Uint8Array (written byte for byte) or null (absent).
@@ -43,11 +47,14 @@
           FS.writeFile(inputs[k], content);
         });
         const status = Module._hs_web_run();
+        const report = status === 0 ? read(reportPath) : '';
+        remove(reportPath);
         return {
           console: read(consolePath),
           analysis: read(results[0]),
           schedule: read(results[1]),
           status: status,
+          report: report ? JSON.parse(report) : null,
         };
       } finally {
         inputs.concat(results).forEach(remove);
