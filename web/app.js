@@ -145,6 +145,7 @@
     ui.downloadSchedule.href = blobUrl(result.schedule, 'text/plain');
     ui.downloads.hidden = false;
     if (result.status === 0) showDiagrams(result);
+    window.hazardRun.setRun({ config: contentOf('config'), program: contentOf('program'), result });
   }
 
   function downloadSvg(which, fileName) {

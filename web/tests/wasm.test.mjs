@@ -44,7 +44,8 @@ test('every example gives its expected console text, result files and status', (
   assert.ok(names.length >= 5);
   for (const name of names) {
     const dir = join(examples, name);
-    const got = run(readFileSync(join(dir, 'config.txt')), readFileSync(join(dir, 'program.txt')));
+    const { report, ...got } = run(readFileSync(join(dir, 'config.txt')), readFileSync(join(dir, 'program.txt')));
+    assert.equal(report === null, got.status !== 0, name + ': a report exactly when the run is complete');
     const want = (f) => readFileSync(join(dir, 'expected', f), 'utf8');
     assert.deepEqual(got, {
       console: want('console.txt'),
@@ -143,10 +144,11 @@ test('2,000 generated inputs give what the native program gives', () => {
   for (let n = 0; n < 2000; n++) {
     const [name, c, p] = generate(n);
     const asBytes = (x) => (x === null ? null : typeof x === 'string' ? Buffer.from(x, 'utf8') : x);
-    const got = run(c === null ? null : typeof c === 'string' ? c : new Uint8Array(c),
+    const { report, ...got } = run(c === null ? null : typeof c === 'string' ? c : new Uint8Array(c),
       p === null ? null : typeof p === 'string' ? p : new Uint8Array(p));
     const want = runNative(asBytes(c), asBytes(p));
     assert.deepEqual(got, want, name + ': ' + JSON.stringify({ config: String(c), program: String(p).slice(0, 200) }));
+    assert.equal(report === null, want.status !== 0, name + ': a report exactly when the run is complete');
     kinds.set(want.status, (kinds.get(want.status) || 0) + 1);
   }
   // The generator reaches every status.
