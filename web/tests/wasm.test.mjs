@@ -12,7 +12,8 @@ import { join, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-const site = join(root, 'build-web', 'site');
+// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
+const site = process.env.HAZARD_WEB_SITE || join(root, 'build-web', 'site');
 const native = join(root, 'build', 'hazard-sim');
 const require = createRequire(import.meta.url);
 const { makeRunner } = require(join(site, 'sim.js'));
