@@ -14,13 +14,12 @@ using namespace std::string_literals;
 
 namespace {
 
-const std::string reading = "Se citeste fisierul de configurare ...\n";
-const std::string no_program = "Eroare deschidere fisier de instructiuni !\n";
+using test::reading_config;
 
 std::string accepted(int depth, int count)
 {
-    return reading + "Adincimea pipe-line: " + std::to_string(depth) +
-           "\nNumarul de instructiuni din program: " + std::to_string(count) + "\n" + no_program;
+    return reading_config + test::config_values(depth, count) +
+           "Eroare deschidere fisier de instructiuni !\n";
 }
 
 std::string count_high(int v)
@@ -61,36 +60,36 @@ const config_case cases[] = {
     {"LinesAfterSecondIgnored", "5\n6\nnot read\n", accepted(5, 6), 1},
     {"CountWithoutLineEnd", "5\n20", accepted(5, 20), 1},
     {"OneDigitCountWithoutLineEnd", "5\n6", accepted(5, 6), 1},
-    {"BothAboveMaximum", "11\n51\n", reading + count_high(51) + depth_high(11), 4},
-    {"BothBelowMinimum", "2\n1\n", reading + count_low(1) + depth_low(2), 4},
-    {"DepthAboveMaximumAlone", "99\n5\n", reading + depth_high(99), 4},
-    {"CountAboveMaximumAlone", "5\n99\n", reading + count_high(99), 4},
-    {"CountBelowMinimumAlone", "5\n1\n", reading + count_low(1), 4},
-    {"DepthBelowMinimumAlone", "0\n5\n", reading + depth_low(0), 4},
-    {"DepthHighCountLow", "12\n0\n", reading + depth_high(12) + count_low(0), 4},
-    {"DepthAtMaximumCountAboveMaximum", "10\n51\n", reading + count_high(51), 4},
-    {"CountAtMinimumDepthAboveMaximum", "11\n2\n", reading + depth_high(11), 4},
-    {"DepthAtMinimumCountBelowMinimum", "3\n1\n", reading + count_low(1), 4},
-    {"CountAtMaximumDepthBelowMinimum", "2\n50\n", reading + depth_low(2), 4},
-    {"EmptyFirstLine", "\n6\n", reading + depth_low(0), 4},
-    {"ThreeDigitsDoNotEatNextLine", "123\n6\n", reading + depth_low(0), 4},
+    {"BothAboveMaximum", "11\n51\n", reading_config + count_high(51) + depth_high(11), 4},
+    {"BothBelowMinimum", "2\n1\n", reading_config + count_low(1) + depth_low(2), 4},
+    {"DepthAboveMaximumAlone", "99\n5\n", reading_config + depth_high(99), 4},
+    {"CountAboveMaximumAlone", "5\n99\n", reading_config + count_high(99), 4},
+    {"CountBelowMinimumAlone", "5\n1\n", reading_config + count_low(1), 4},
+    {"DepthBelowMinimumAlone", "0\n5\n", reading_config + depth_low(0), 4},
+    {"DepthHighCountLow", "12\n0\n", reading_config + depth_high(12) + count_low(0), 4},
+    {"DepthAtMaximumCountAboveMaximum", "10\n51\n", reading_config + count_high(51), 4},
+    {"CountAtMinimumDepthAboveMaximum", "11\n2\n", reading_config + depth_high(11), 4},
+    {"DepthAtMinimumCountBelowMinimum", "3\n1\n", reading_config + count_low(1), 4},
+    {"CountAtMaximumDepthBelowMinimum", "2\n50\n", reading_config + depth_low(2), 4},
+    {"EmptyFirstLine", "\n6\n", reading_config + depth_low(0), 4},
+    {"ThreeDigitsDoNotEatNextLine", "123\n6\n", reading_config + depth_low(0), 4},
     {"ByteOrderMark",
      "\xEF\xBB\xBF"
      "5\n6\n",
-     reading + depth_low(0), 4},
-    {"LeadingSpace", " 5\n6\n", reading + depth_low(0), 4},
-    {"TrailingSpace", "5 \n6\n", reading + depth_low(0), 4},
-    {"NotADigit", "1/\n6\n", reading + depth_low(0), 4},
-    {"SignIsNotADigit", "5\n-6\n", reading + count_low(0), 4},
-    {"NulByte", "5\0\n6\n"s, reading + depth_low(0), 4},
-    {"HighByte", "5\n\xB5\n", reading + count_low(0), 4},
-    {"LoneCarriageReturnIsACharacter", "5\r6\n", reading + count_low(0) + depth_low(0), 4},
-    {"CarriageReturnBeforeValue", "\r5\n6\n", reading + depth_low(0), 4},
-    {"EmptyFile", "", reading + count_low(0) + depth_low(0), 4},
-    {"MissingCountLine", "5\n", reading + count_low(0), 4},
-    {"CtrlZEndsTheFile", "5\x1a\n6\n", reading + count_low(0), 4},
-    {"CountMissingAfterUnendedDepth", "5", reading + count_low(0), 4},
-    {"LongFirstLine", std::string(100000, '7') + "\n6\n", reading + depth_low(0), 4},
+     reading_config + depth_low(0), 4},
+    {"LeadingSpace", " 5\n6\n", reading_config + depth_low(0), 4},
+    {"TrailingSpace", "5 \n6\n", reading_config + depth_low(0), 4},
+    {"NotADigit", "1/\n6\n", reading_config + depth_low(0), 4},
+    {"SignIsNotADigit", "5\n-6\n", reading_config + count_low(0), 4},
+    {"NulByte", "5\0\n6\n"s, reading_config + depth_low(0), 4},
+    {"HighByte", "5\n\xB5\n", reading_config + count_low(0), 4},
+    {"LoneCarriageReturnIsACharacter", "5\r6\n", reading_config + count_low(0) + depth_low(0), 4},
+    {"CarriageReturnBeforeValue", "\r5\n6\n", reading_config + depth_low(0), 4},
+    {"EmptyFile", "", reading_config + count_low(0) + depth_low(0), 4},
+    {"MissingCountLine", "5\n", reading_config + count_low(0), 4},
+    {"CtrlZEndsTheFile", "5\x1a\n6\n", reading_config + count_low(0), 4},
+    {"CountMissingAfterUnendedDepth", "5", reading_config + count_low(0), 4},
+    {"LongFirstLine", std::string(100000, '7') + "\n6\n", reading_config + depth_low(0), 4},
 };
 
 class ConfigReader : public testing::TestWithParam<config_case> {};

@@ -16,11 +16,6 @@
 
 namespace test {
 
-std::string header()
-{
-    return std::string(rule) + "IN\tOPCODE\tDEST\tSOURCES\t\tDIST\t\tDEPEND\t\tHAZARD\n" + rule;
-}
-
 std::string make_dir()
 {
     const char *tmp = std::getenv("TMPDIR");
@@ -116,31 +111,6 @@ run_result run_with(const input &config, const input &program)
     run_result r = run_in(dir);
     remove_dir(dir);
     return r;
-}
-
-std::string full_run(int depth, int count, int lines, const std::string &rows1,
-                     const std::string &rows2, const char *percent)
-{
-    return "Se citeste fisierul de configurare ...\n"
-           "Adincimea pipe-line: " +
-           std::to_string(depth) +
-           "\n"
-           "Numarul de instructiuni din program: " +
-           std::to_string(count) +
-           "\n"
-           "Se citeste fisierul de instructiuni ...\n"
-           "S-au citit " +
-           std::to_string(lines) +
-           " linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n"
-           "Se scriu fisierele de rezultate ...\n\n"
-           "Analiza hazardului\n" +
-           header() + rows1 +
-           "Terminare analiza hazard\n\n\n"
-           "Corectia hazardului (prin intirzierea minima a instructiunilor)\n" +
-           header() + rows2 +
-           "Terminare corectie hazard\n\n"
-           "Performanta structurii pipe-line = " +
-           percent + "%\n\n";
 }
 
 } // namespace test

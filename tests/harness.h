@@ -3,18 +3,14 @@
 // output, both result files and the exit status.
 #pragma once
 
+#include "fixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
 namespace test {
-
-constexpr const char *rule =
-    "==============================================================================\n";
-
-// The three header lines of both tables.
-std::string header();
 
 // What a run produced. A result file that does not exist reads as "<none>",
 // one that is not a regular file as "<not a file>".
@@ -45,11 +41,6 @@ run_result run_in(const std::string &dir, const char *console = nullptr);
 using input = std::optional<std::string>;
 constexpr std::nullopt_t missing = std::nullopt;
 run_result run_with(const input &config, const input &program);
-
-// The console text of a complete run, from the reader lines to the
-// performance line, around the rows of both tables.
-std::string full_run(int depth, int count, int lines, const std::string &rows1,
-                     const std::string &rows2, const char *percent);
 
 // Names each case of a parameterised suite after its `name` field.
 struct by_name {

@@ -14,9 +14,7 @@
 namespace {
 
 const std::string config_failed = "Eroare deschidere fisier de configurare !\n";
-const std::string program_failed = "Se citeste fisierul de configurare ...\n"
-                                   "Adincimea pipe-line: 5\n"
-                                   "Numarul de instructiuni din program: 2\n"
+const std::string program_failed = test::reading_config + test::config_values(5, 2) +
                                    "Eroare deschidere fisier de instructiuni !\n";
 
 enum class kind { folder, zero_device_link, null_device_link, named_pipe };

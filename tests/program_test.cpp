@@ -16,39 +16,19 @@ using namespace std::string_literals;
 
 namespace {
 
-const std::string six =
-    "LD R1,R2\nADD R3,R1,R4\nSUB R4,R5,R6\nMUL R3,R3,R1\nDIV R7,R8,R9\nADD R10,R7,R3\n";
+using test::exceeded;
+using test::lines_read;
+using test::six;
 
 std::string config(int count) { return "5\n" + std::to_string(count) + "\n"; }
 
+// The reader's lines up to the reading of the program.
 std::string start(int count)
 {
-    return "Se citeste fisierul de configurare ...\n"
-           "Adincimea pipe-line: 5\n"
-           "Numarul de instructiuni din program: " +
-           std::to_string(count) +
-           "\n"
-           "Se citeste fisierul de instructiuni ...\n";
+    return test::reading_config + test::config_values(5, count) + test::reading_program;
 }
 
 const std::string syntax_end = "Exista erori de sintaxa\nNu s-a generat fisierul de rezultate\n";
-
-std::string summary(int lines)
-{
-    return "S-au citit " + std::to_string(lines) +
-           " linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n";
-}
-
-std::string exceeded(int count)
-{
-    std::string n = std::to_string(count);
-    return "S-a depasit numarul maxim de " + n +
-           " linii in fisierul de cod\n"
-           "Doar primele " +
-           n + " linii din fisierul de cod au fost prelucrate\n";
-}
-
-const std::string writing = "Se scriu fisierele de rezultate ...\n\nAnaliza hazardului\n";
 
 std::string err(const char *field, int line)
 {
@@ -109,8 +89,8 @@ TEST_P(ProgramAccepted, ReaderLines)
 {
     const accepted_case &c = GetParam();
     test::run_result r = test::run_with(config(c.count), c.program);
-    std::string want =
-        start(c.count) + summary(c.lines) + (c.over ? exceeded(c.count) : "") + writing;
+    std::string want = start(c.count) + lines_read(c.lines) + (c.over ? exceeded(c.count) : "") +
+                       test::writing + "Analiza hazardului\n";
     EXPECT_EQ(r.out.substr(0, want.size()), want);
     EXPECT_EQ(r.status, 0);
 }
@@ -181,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProgramRejected, testing::ValuesIn(rejected_case
 TEST(ProgramReader, MissingFile)
 {
     test::run_result r = test::run_with(config(6), test::missing);
-    EXPECT_EQ(r.out, start(6).substr(0, start(6).find("Se citeste fisierul de instructiuni")) +
+    EXPECT_EQ(r.out, test::reading_config + test::config_values(5, 6) +
                          "Eroare deschidere fisier de instructiuni !\n");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.analysis, "");
@@ -214,7 +194,7 @@ TEST(ProgramReader, HugeLineInLittleMemory)
     test::run_result r = test::run_in(dir);
     test::remove_dir(dir);
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find(summary(2)), std::string::npos);
+    EXPECT_NE(r.out.find(lines_read(2)), std::string::npos);
     EXPECT_LT(r.peak_kb, peak_bound_kb);
 }
 

@@ -106,8 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         kinds_case{"None", "LD R1,R2\nADD R3,R4,R5\n", "", ""}),
     test::by_name{});
 
-const char *six =
-    "LD R1,R2\nADD R3,R1,R4\nSUB R4,R5,R6\nMUL R3,R3,R1\nDIV R7,R8,R9\nADD R10,R7,R3\n";
+using test::six;
 
 TEST(Report, SixRecordsBothTablesAndTheFigures)
 {

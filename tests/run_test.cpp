@@ -15,39 +15,14 @@ namespace {
 
 using test::header;
 using test::rule;
-
-const std::string six =
-    "LD R1,R2\nADD R3,R1,R4\nSUB R4,R5,R6\nMUL R3,R3,R1\nDIV R7,R8,R9\nADD R10,R7,R3\n";
-
-const std::string six_analysis =
-    std::string("0\tLD\tR1\tR2\t\t\n") + rule + "1\tADD\tR3\tR1,R4\t\t1\t\tR1\t\tRAW\n" + rule +
-    "2\tSUB\tR4\tR5,R6\t\t1\t\tR4\t\tWAR\n" + rule +
-    "3\tMUL\tR3\tR3,R1\t\t2\t\tR3\t\tWAW\n\t\t\t\t\t3\t\tR1\t\tRAW\n" + rule +
-    "4\tDIV\tR7\tR8,R9\t\t\n" + rule +
-    "5\tADD\tR10\tR7,R3\t\t1\t\tR7\t\tRAW\n\t\t\t\t\t2\t\tR3\t\tRAW\n" + rule;
-
-const std::string six_schedule =
-    std::string("0\tLD\tR1\tR2\t\t\n") + rule + "4\tADD\tR3\tR1,R4\t\t\n" + rule +
-    "8\tSUB\tR4\tR5,R6\t\t\n" + rule + "9\tMUL\tR3\tR3,R1\t\t\n" + rule +
-    "10\tDIV\tR7\tR8,R9\t\t\n" + rule + "14\tADD\tR10\tR7,R3\t\t\n" + rule;
+using test::six;
+using test::six_analysis;
+using test::six_schedule;
 
 TEST(CompleteRun, SixInstructionsAtDepthFive)
 {
     test::run_result r = test::run_with("5\n6\n", six);
-    EXPECT_EQ(r.out,
-              "Se citeste fisierul de configurare ...\n"
-              "Adincimea pipe-line: 5\n"
-              "Numarul de instructiuni din program: 6\n"
-              "Se citeste fisierul de instructiuni ...\n"
-              "S-au citit 6 linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n"
-              "Se scriu fisierele de rezultate ...\n\n"
-              "Analiza hazardului\n" +
-                  header() + six_analysis +
-                  "Terminare analiza hazard\n\n\n"
-                  "Corectia hazardului (prin intirzierea minima a instructiunilor)\n" +
-                  header() + six_schedule +
-                  "Terminare corectie hazard\n\n"
-                  "Performanta structurii pipe-line = 52.63%\n\n");
+    EXPECT_EQ(r.out, test::full_run(5, 6, 6, six_analysis, six_schedule, "52.63")); // 10 over 19
     EXPECT_EQ(r.analysis, header() + six_analysis);
     EXPECT_EQ(r.schedule, header() + six_schedule);
     EXPECT_EQ(r.status, 0);
@@ -58,12 +33,9 @@ TEST(CompleteRun, ExceededCountGoesOnWithFirstLines)
 {
     test::run_result r = test::run_with("5\n4\n", six);
     std::string rows1 = six_analysis.substr(0, six_analysis.find("4\tDIV"));
-    std::string rows2 = std::string("0\tLD\tR1\tR2\t\t\n") + rule + "4\tADD\tR3\tR1,R4\t\t\n" +
-                        rule + "8\tSUB\tR4\tR5,R6\t\t\n" + rule + "9\tMUL\tR3\tR3,R1\t\t\n" + rule;
+    std::string rows2 = six_schedule.substr(0, six_schedule.find("10\tDIV"));
     std::string want = test::full_run(5, 4, 4, rows1, rows2, "57.14"); // 8 over 14
-    std::string over = "S-a depasit numarul maxim de 4 linii in fisierul de cod\n"
-                       "Doar primele 4 linii din fisierul de cod au fost prelucrate\n";
-    want.insert(want.find("Se scriu"), over);
+    want.insert(want.find(test::writing), test::exceeded(4));
     EXPECT_EQ(r.out, want);
     EXPECT_EQ(r.status, 0);
 }
@@ -109,7 +81,7 @@ const run_case run_cases[] = {
     {"WarOnTwoEqualSources", 4, "ADD R3,R2,R2\nSUB R2,R4,R5\n",
      line("0\tADD\tR3\tR2,R2\t\t") + line("1\tSUB\tR2\tR4,R5\t\t1\t\tR2,R2\t\tWAR"),
      line("0\tADD\tR3\tR2,R2\t\t") + line("3\tSUB\tR2\tR4,R5\t\t"), "71.43"},
-    // Depth 3, the walk-through's first pair: one bubble, 4 over 5.
+    // Depth 3: the least depth with a hazard, one bubble, 4 over 5.
     {"DepthThreeOneBubble", 3, "LD R1,R2\nADD R3,R1,R4\n",
      line("0\tLD\tR1\tR2\t\t") + line("1\tADD\tR3\tR1,R4\t\t1\t\tR1\t\tRAW"),
      line("0\tLD\tR1\tR2\t\t") + line("2\tADD\tR3\tR1,R4\t\t"), "80.00"},
@@ -189,29 +161,6 @@ TEST(CompleteRun, HazardsAtDistancesOneToEight)
     EXPECT_EQ(r.status, 0);
 }
 
-// 27 instructions at depth 3, three of them one bubble late: 29 over 32 is
-// exactly 90.625, whose half rounds up.
-TEST(CompleteRun, ExactHalfRoundsUp)
-{
-    std::string program, rows1, rows2;
-    int delay = 0;
-    for (int i = 0; i < 27; i++) {
-        bool late = i == 5 || i == 10 || i == 20;
-        std::string regs = "R" + std::to_string(i + 1) + "\t" +
-                           (late ? "R" + std::to_string(i) : "R31") + ",R32\t\t";
-        program += "ADD R" + std::to_string(i + 1) + "," +
-                   (late ? "R" + std::to_string(i) : "R31") + ",R32\n";
-        delay += late;
-        rows1 += line(std::to_string(i) + "\tADD\t" + regs +
-                      (late ? "1\t\tR" + std::to_string(i) + "\t\tRAW" : ""));
-        rows2 += line(std::to_string(i + delay) + "\tADD\t" + regs);
-    }
-    test::run_result r = test::run_with("3\n27\n", program);
-    EXPECT_EQ(r.out, test::full_run(3, 27, 27, rows1, rows2, "90.63"));
-    EXPECT_EQ(r.schedule, header() + rows2);
-    EXPECT_EQ(r.status, 0);
-}
-
 // The largest run: 50 instructions at depth 10, each conflicting with every
 // one before it in all three ways.
 TEST(CompleteRun, FiftyInstructionsFullOfHazards)
@@ -251,13 +200,7 @@ test::run_result run_with_result_file(const char *name, bool as_folder)
     return r;
 }
 
-const std::string six_reading =
-    "Se citeste fisierul de configurare ...\n"
-    "Adincimea pipe-line: 5\n"
-    "Numarul de instructiuni din program: 6\n"
-    "Se citeste fisierul de instructiuni ...\n"
-    "S-au citit 6 linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n"
-    "Se scriu fisierele de rezultate ...\n\n";
+const std::string six_reading = test::reader_lines(5, 6, 6);
 
 TEST(ResultFiles, AnalysisFileCannotBeCreated)
 {

@@ -1,6 +1,8 @@
 // The row printer and the header: the exact text of each row layout, and
 // the same characters on the console and in the result file.
 
+#include "fixtures.h"
+
 #include "core/state.h"
 #include "report/table.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 using hs::sim;
 
-const std::string rule(78, '=');
+using test::rule;
 
 std::string file_text(FILE *f)
 {
@@ -72,25 +74,25 @@ class PrintRow : public testing::Test {
 TEST_F(PrintRow, NoHazardTwoSources)
 {
     rec(4, "DIV", 7, 8, 9);
-    EXPECT_EQ(row(), "4\tDIV\tR7\tR8,R9\t\t\n" + rule + "\n");
+    EXPECT_EQ(row(), "4\tDIV\tR7\tR8,R9\t\t\n" + rule);
 }
 
 TEST_F(PrintRow, NoHazardOneSource)
 {
     rec(0, "LD", 1, 2, 0);
-    EXPECT_EQ(row(), "0\tLD\tR1\tR2\t\t\n" + rule + "\n");
+    EXPECT_EQ(row(), "0\tLD\tR1\tR2\t\t\n" + rule);
 }
 
 TEST_F(PrintRow, RawAtDistanceOne)
 {
     hazard(rec(1, "ADD", 3, 1, 4), 1, 1, 0, "RAW");
-    EXPECT_EQ(row(), "1\tADD\tR3\tR1,R4\t\t1\t\tR1\t\tRAW\n" + rule + "\n");
+    EXPECT_EQ(row(), "1\tADD\tR3\tR1,R4\t\t1\t\tR1\t\tRAW\n" + rule);
 }
 
 TEST_F(PrintRow, TwoRegistersAtDistanceOne)
 {
     hazard(rec(1, "ADD", 5, 1, 5), 1, 5, 1, "WAR");
-    EXPECT_EQ(row(), "1\tADD\tR5\tR1,R5\t\t1\t\tR5,R1\t\tWAR\n" + rule + "\n");
+    EXPECT_EQ(row(), "1\tADD\tR5\tR1,R5\t\t1\t\tR5,R1\t\tWAR\n" + rule);
 }
 
 TEST_F(PrintRow, LaterHazardOnItsOwnLine)
@@ -98,8 +100,7 @@ TEST_F(PrintRow, LaterHazardOnItsOwnLine)
     hs::instr_rec &r = rec(3, "MUL", 3, 3, 1);
     hazard(r, 2, 3, 0, "WAW");
     hazard(r, 3, 1, 0, "RAW");
-    EXPECT_EQ(row(),
-              "3\tMUL\tR3\tR3,R1\t\t2\t\tR3\t\tWAW\n\t\t\t\t\t3\t\tR1\t\tRAW\n" + rule + "\n");
+    EXPECT_EQ(row(), "3\tMUL\tR3\tR3,R1\t\t2\t\tR3\t\tWAW\n\t\t\t\t\t3\t\tR1\t\tRAW\n" + rule);
 }
 
 TEST_F(PrintRow, DistanceOneThenLater)
@@ -107,8 +108,7 @@ TEST_F(PrintRow, DistanceOneThenLater)
     hs::instr_rec &r = rec(5, "ADD", 10, 7, 3);
     hazard(r, 1, 7, 0, "RAW");
     hazard(r, 3, 3, 3, "RAW");
-    EXPECT_EQ(row(),
-              "5\tADD\tR10\tR7,R3\t\t1\t\tR7\t\tRAW\n\t\t\t\t\t3\t\tR3,R3\t\tRAW\n" + rule + "\n");
+    EXPECT_EQ(row(), "5\tADD\tR10\tR7,R3\t\t1\t\tR7\t\tRAW\n\t\t\t\t\t3\t\tR3,R3\t\tRAW\n" + rule);
 }
 
 TEST_F(PrintRow, OnlyDistancesBelowDepthArePrinted)
@@ -116,7 +116,7 @@ TEST_F(PrintRow, OnlyDistancesBelowDepthArePrinted)
     sim.depth = 3;
     hs::instr_rec &r = rec(2, "SUB", 1, 2, 3);
     hazard(r, 3, 1, 0, "WAW"); // never found at depth 3; not printed
-    EXPECT_EQ(row(), "2\tSUB\tR1\tR2,R3\t\t\n" + rule + "\n");
+    EXPECT_EQ(row(), "2\tSUB\tR1\tR2,R3\t\t\n" + rule);
 }
 
 TEST(PrintHeader, ConsoleThenFile)
@@ -125,8 +125,7 @@ TEST(PrintHeader, ConsoleThenFile)
     testing::internal::CaptureStdout();
     hs::print_header(f);
     std::string console = testing::internal::GetCapturedStdout();
-    std::string want =
-        rule + "\nIN\tOPCODE\tDEST\tSOURCES\t\tDIST\t\tDEPEND\t\tHAZARD\n" + rule + "\n";
+    std::string want = test::header();
     EXPECT_EQ(console, want);
     EXPECT_EQ(file_text(f), want);
     std::fclose(f);
