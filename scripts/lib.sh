@@ -14,7 +14,7 @@ cppcheck cppcheck
 mandoc mandoc
 x86_64-w64-mingw32-g++ g++-mingw-w64-x86-64 mingw-w64
 x86_64-w64-mingw32-objdump binutils-mingw-w64-x86-64
-wine wine64
+wine wine wine64
 /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfig.cmake libgtest-dev
 /usr/lib/x86_64-linux-gnu/cmake/benchmark/benchmarkConfig.cmake libbenchmark-dev
 /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a libclang-rt-14-dev

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-test}
 
 . scripts/lib.sh
-need emcc node
+need cmake emcc node
 [ "$mode" = build ] || need chromium
 # Debian's emscripten finds its Node modules there.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}

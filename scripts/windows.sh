@@ -3,7 +3,7 @@
 # wine: on every example its console text and result files must be the
 # expected ones with CRLF line ends, and on inputs with CRLF line ends,
 # lone carriage returns and Ctrl-Z bytes it must do what the Linux build
-# does. Needs g++-mingw-w64-x86-64, mingw-w64 and wine64.
+# does. Needs g++-mingw-w64-x86-64, mingw-w64, wine and wine64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
