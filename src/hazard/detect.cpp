@@ -41,13 +41,13 @@ void check_pair(int32_t later, int32_t earlier)
     if (d < 1 || d >= sim.depth - 1)
         return; // at depth - 1 the earlier one is done with its registers
 
-    // Each kind that holds goes into the run report too, in the analysis
-    // pass, with the registers its check matched: they stand in depend[d]
-    // from position 0 on, until the next check writes over them.
+    // In the analysis pass the run report keeps every kind that holds, with
+    // the registers its check matched: they stand in depend[d] from position
+    // 0 on (n of them), until the next check writes over them.
     report_rec &rep = sim.report.instr[static_cast<size_t>(later)];
     int32_t(*regs)[2] = sim.report.recording != 0 ? rep.kind_regs[d] : sim.report.unrecorded;
-    int32_t kinds = 0;
     int32_t *pair = l.depend[d];
+    int32_t kinds = 0;
     int32_t n = intersect_regs(l.sources, 2, e.dest, 1, pair);
     if (n != 0) {
         record(l, d, kind_raw);
@@ -62,11 +62,10 @@ void check_pair(int32_t later, int32_t earlier)
         regs[kind_war][0] = pair[0];
         regs[kind_war][1] = n > 1 ? pair[1] : 0;
     }
-    n = intersect_regs(l.dest, 1, e.dest, 1, pair);
-    if (n != 0) {
+    if (intersect_regs(l.dest, 1, e.dest, 1, pair) != 0) {
         record(l, d, kind_waw);
         kinds |= 1 << kind_waw;
-        regs[kind_waw][0] = pair[0];
+        regs[kind_waw][0] = pair[0]; // one destination each: one register
         regs[kind_waw][1] = 0;
     }
     if (kinds != 0 && sim.report.recording != 0)
