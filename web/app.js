@@ -1,5 +1,6 @@
-// The page's wiring: examples, editors and loaded files, running the simulator,
-// showing its console, status and result files, the diagrams and share links.
+// The page's wiring: examples, editors and loaded files kept in the browser,
+// running the simulator whenever they change, showing its console, status and
+// result files, handing the run to the run model, and share links.
 (function () {
   'use strict';
 
@@ -12,6 +13,9 @@
   };
   const MAX_LINK = 2000000; // Chromium refuses longer addresses
   const VIEW_LIMIT = 100000;
+  const STORE_KEY = 'hazard-sim.editors';
+  const STORE_BYTES = 1000000; // a loaded file larger than this is stored as its editor's text
+  const EDIT_PAUSE = 150; // ms of quiet typing before the run
 
   const $ = (id) => document.getElementById(id);
   const ui = {
@@ -27,22 +31,17 @@
     downloadAnalysis: $('download-analysis'),
     downloadSchedule: $('download-schedule'),
     console: $('console'),
-    diagramNote: $('diagram-note'),
-    analysisBlock: $('analysis-block'),
-    scheduleBlock: $('schedule-block'),
-    analysisDiagram: $('analysis-diagram'),
-    scheduleDiagram: $('schedule-diagram'),
-    scheduleSummary: $('schedule-summary'),
+    main: document.querySelector('main'),
   };
   const editors = { config: $('config'), program: $('program') };
   const notes = { config: $('config-note'), program: $('program-note') };
 
   // A file loaded from disk or a share link is kept exactly until its editor is edited.
   const loaded = { config: null, program: null };
-  const svgs = { analysis: '', schedule: '' };
   const blobUrls = [];
   let simReady = false;
-  let ownHash = '';
+  let runWhenReady = false;
+  let pending = 0;
 
   const examples = Array.isArray(window.hazardExamples) ? window.hazardExamples : [];
   const sim = window.hazardSim;
@@ -84,17 +83,56 @@
     while (blobUrls.length) URL.revokeObjectURL(blobUrls.pop());
     ui.console.textContent = '';
     ui.downloads.hidden = true;
-    hideDiagrams();
   }
 
-  function hideDiagrams() {
-    ui.analysisBlock.hidden = true;
-    ui.scheduleBlock.hidden = true;
-    ui.analysisDiagram.textContent = '';
-    ui.scheduleDiagram.textContent = '';
-    ui.scheduleSummary.textContent = '';
-    svgs.analysis = svgs.schedule = '';
-    ui.diagramNote.hidden = false;
+  // What is kept of an editor in local storage: a loaded file's bytes when
+  // they are not too many, else the text it shows.
+  function stored(name) {
+    const content = contentOf(name);
+    if (typeof content === 'string') return { text: content };
+    if (content.length <= STORE_BYTES) return { bytes: window.hazardShare.toBase64Url(content) };
+    return { text: editors[name].value };
+  }
+
+  function save() {
+    try {
+      localStorage.setItem(STORE_KEY, JSON.stringify({ config: stored('config'), program: stored('program') }));
+    } catch (e) {
+      // storage full or disabled: the editors still hold the work
+    }
+  }
+
+  // Both editors' contents as last stored, or null.
+  function restore() {
+    let kept;
+    try {
+      kept = JSON.parse(localStorage.getItem(STORE_KEY));
+    } catch (e) {
+      return null;
+    }
+    const content = (k) => {
+      if (!k || typeof k !== 'object') return null;
+      if (typeof k.text === 'string') return k.text;
+      return typeof k.bytes === 'string' ? window.hazardShare.fromBase64Url(k.bytes) : null;
+    };
+    const config = kept && content(kept.config);
+    const program = kept && content(kept.program);
+    return config !== null && program !== null ? { config, program } : null;
+  }
+
+  // The shown results belong to files that have changed since: they are
+  // marked so until the next run replaces them.
+  function markStale() {
+    ui.main.classList.add('stale');
+    ui.status.textContent = 'Fisierele s-au schimbat; rezultatele de mai jos sunt ale rularii anterioare. Se ruleaza din nou ...';
+    delete ui.status.dataset.status;
+    ui.status.className = '';
+  }
+
+  function runSoon() {
+    markStale();
+    clearTimeout(pending);
+    pending = setTimeout(run, EDIT_PAUSE);
   }
 
   function blobUrl(content, type) {
@@ -110,33 +148,25 @@
     ui.status.className = status === 0 ? 'ok' : 'fail';
   }
 
-  function showDiagrams(result) {
-    const model = window.hazardDiagram.readRun(result);
-    if (!model) {
-      ui.diagramNote.textContent = 'Tabelele rularii nu au putut fi citite; diagramele lipsesc.';
+  function run() {
+    clearTimeout(pending);
+    pending = 0;
+    if (!simReady) {
+      runWhenReady = true;
       return;
     }
-    svgs.analysis = window.hazardDiagram.analysisSvg(model);
-    svgs.schedule = window.hazardDiagram.scheduleSvg(model);
-    ui.analysisDiagram.innerHTML = svgs.analysis;
-    ui.scheduleDiagram.innerHTML = svgs.schedule;
-    ui.scheduleSummary.textContent = window.hazardDiagram.summaryText(model);
-    ui.analysisBlock.hidden = false;
-    ui.scheduleBlock.hidden = false;
-    ui.diagramNote.hidden = true;
-  }
-
-  function run() {
-    if (!simReady) return;
     clearOutputs();
-    ui.diagramNote.textContent = 'Diagramele apar dupa o rulare completa (stare 0).';
+    ui.main.classList.remove('stale');
+    const config = contentOf('config');
+    const program = contentOf('program');
     let result;
     try {
-      result = sim.run(contentOf('config'), contentOf('program'));
+      result = sim.run(config, program);
     } catch (e) {
       ui.status.textContent = 'Simulatorul nu a putut rula: ' + (e && e.message ? e.message : String(e));
       ui.status.dataset.status = '';
       ui.status.className = 'fail';
+      window.hazardRun.setRun(null);
       return;
     }
     ui.console.textContent = result.console;
@@ -144,18 +174,7 @@
     ui.downloadAnalysis.href = blobUrl(result.analysis, 'text/plain');
     ui.downloadSchedule.href = blobUrl(result.schedule, 'text/plain');
     ui.downloads.hidden = false;
-    if (result.status === 0) showDiagrams(result);
-    window.hazardRun.setRun({ config: contentOf('config'), program: contentOf('program'), result });
-  }
-
-  function downloadSvg(which, fileName) {
-    if (!svgs[which]) return;
-    const a = document.createElement('a');
-    a.href = blobUrl('<?xml version="1.0" encoding="UTF-8"?>\n' + svgs[which] + '\n', 'image/svg+xml');
-    a.download = fileName;
-    document.body.appendChild(a);
-    a.click();
-    a.remove();
+    window.hazardRun.setRun({ config, program, result });
   }
 
   async function copyLink() {
@@ -166,7 +185,6 @@
       return;
     }
     showNotice('');
-    ownHash = '#' + fragment;
     location.hash = fragment;
     ui.shareLink.value = location.href;
     ui.shareNote.textContent = 'Link';
@@ -181,28 +199,26 @@
     }
   }
 
-  // Fills the editors from the address. Returns what decodeShare gave: null
-  // when the address holds no share link, {error} when it is malformed, or
-  // the two files.
+  // Fills the editors from a share link in the address, unless they hold
+  // its files already. Returns what decodeShare gave: null when the address
+  // holds no share link, {error} when it is malformed (the editors stay as
+  // they were), or the two files.
   function applyHash() {
     const shared = window.hazardShare.decodeShare(location.hash);
     if (shared === null) return null;
-    ui.example.selectedIndex = -1;
     if (shared.error) {
-      setEditor('config', '');
-      setEditor('program', '');
-      clearOutputs();
-      if (simReady) ui.status.textContent = 'Nicio rulare.';
-      showNotice('Linkul de partajare nu este valid; pagina porneste goala.');
+      showNotice('Linkul de partajare nu este valid; editoarele au ramas cum erau.');
       return shared;
     }
     showNotice('');
+    const same = window.hazardShare.sameBytes;
+    if (same(shared.config, contentOf('config')) && same(shared.program, contentOf('program'))) return null;
+    ui.example.selectedIndex = -1;
     setEditor('config', shared.config);
     setEditor('program', shared.program);
+    save();
     return shared;
   }
-
-  const wellFormed = (shared) => shared !== null && !shared.error;
 
   async function loadFile(name, input) {
     const file = input.files && input.files[0];
@@ -211,6 +227,8 @@
       setEditor(name, new Uint8Array(await file.arrayBuffer()));
       ui.example.selectedIndex = -1;
       showNotice('');
+      save();
+      run();
     } catch (e) {
       showNotice(`Fisierul ${file.name} nu a putut fi citit.`);
     }
@@ -222,12 +240,18 @@
     option.value = option.textContent = String(example.name);
     ui.example.appendChild(option);
   }
-  ui.example.addEventListener('change', () => pickExample(ui.example.value));
+  ui.example.addEventListener('change', () => {
+    pickExample(ui.example.value);
+    save();
+    run();
+  });
   for (const name of ['config', 'program']) {
     editors[name].addEventListener('input', () => {
       loaded[name] = null;
       notes[name].textContent = '';
       ui.example.selectedIndex = -1;
+      save();
+      runSoon();
     });
     $(name + '-file').addEventListener('change', (event) => loadFile(name, event.target));
   }
@@ -239,20 +263,24 @@
     }
   });
   ui.share.addEventListener('click', copyLink);
-  $('download-analysis-svg').addEventListener('click', () => downloadSvg('analysis', 'diagrama_analiza.svg'));
-  $('download-schedule-svg').addEventListener('click', () => downloadSvg('schedule', 'diagrama_corectie.svg'));
   window.addEventListener('hashchange', () => {
-    if (location.hash === ownHash) return;
     if (wellFormed(applyHash())) run();
   });
 
-  const shared = applyHash();
-  let runAtStart = wellFormed(shared);
-  if (shared === null) {
+  // Opening: the files of a share link, else the editors as last kept, else the first example.
+  const kept = restore();
+  if (kept) {
+    setEditor('config', kept.config);
+    setEditor('program', kept.program);
+    ui.example.selectedIndex = -1;
+    const example = examples.find((e) => e.config === kept.config && e.program === kept.program);
+    if (example) ui.example.value = example.name;
+  } else {
     const first = examples.find((e) => e.name === 'six') || examples[0];
     if (first) pickExample(first.name);
-    runAtStart = Boolean(first);
   }
+  applyHash();
+  runWhenReady = true;
 
   if (!sim || !sim.ready || typeof sim.run !== 'function') {
     ui.status.textContent = 'Simulatorul nu s-a putut incarca.';
@@ -263,7 +291,7 @@
       simReady = true;
       ui.run.disabled = false;
       ui.status.textContent = 'Nicio rulare.';
-      if (runAtStart) run();
+      if (runWhenReady) run();
     },
     () => {
       ui.status.textContent = 'Simulatorul nu s-a putut incarca.';

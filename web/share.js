@@ -38,11 +38,12 @@
   }
 
   // hash: location.hash, with or without its '#'.
-  // Returns null when there is nothing to share (empty hash),
-  // {config, program} (Uint8Arrays) for a well-formed link, or {error: true}.
+  // Returns null when it is no share link (empty, or no c= or p= part, as
+  // '#top'), {config, program} (Uint8Arrays) for a well-formed link, or
+  // {error: true} for a malformed one.
   function decodeShare(hash) {
     const text = hash.charAt(0) === '#' ? hash.slice(1) : hash;
-    if (text === '') return null;
+    if (!/(^|&)[cp]=/.test(text)) return null;
     const found = {};
     for (const part of text.split('&')) {
       const eq = part.indexOf('=');
@@ -56,7 +57,13 @@
     return { config: found.c, program: found.p };
   }
 
-  const api = { encodeShare, decodeShare, toBase64Url, fromBase64Url };
+  function sameBytes(a, b) {
+    const x = asBytes(a);
+    const y = asBytes(b);
+    return x.length === y.length && x.every((v, k) => v === y[k]);
+  }
+
+  const api = { encodeShare, decodeShare, toBase64Url, fromBase64Url, asBytes, sameBytes };
   if (typeof module === 'object' && module.exports) module.exports = api;
   else root.hazardShare = api;
 })(this);

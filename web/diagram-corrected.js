@@ -1,0 +1,63 @@
+// The diagram of the corrected schedule: each instruction enters in its
+// entry cycle; its bubbles wait in its own row just before it, so that only
+// the delayed instruction is seen to wait while those ahead go on.
+(function (root) {
+  'use strict';
+
+  const inNode = typeof module === 'object' && module.exports;
+  const svg = inNode ? require('./diagram-svg.js') : root.hazardSvg;
+  const model = inNode ? require('./run-model.js') : root.hazardRun;
+  const { SIZE, rowY, cycleX } = svg;
+
+  const waitText = (ins) =>
+    `asteapta ${ins.delay} ${ins.delay === 1 ? 'ciclu' : 'cicluri'} dupa ${ins.nearest ? ins.nearest.earlier : '?'}`;
+
+  function draw(report) {
+    const sched = model.schedule(report, 'corrected');
+    const n = report.instructions.length;
+    const depth = report.depth;
+    const cycles = sched.lastCycle + 1;
+    const labels = svg.labelColumn(report);
+    const height = rowY(n) + SIZE.pad;
+    let right = cycleX(cycles);
+    let main = '';
+    let bubble = 0;
+    for (const ins of report.instructions) {
+      const y = rowY(ins.index);
+      main += svg.stageCells(ins.index, ins.entry, depth);
+      if (ins.delay === 0) continue;
+      const label = model.instrLabel(ins);
+      const earlier = ins.nearest ? model.instrLabel(report.instructions[ins.nearest.earlier]) : '';
+      const words = `${label} asteapta ${ins.delay} ${ins.delay === 1 ? 'ciclu' : 'cicluri'} sa intre, dupa ${earlier}`;
+      main += `<g class="delay" data-instr="${ins.index}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
+      for (let c = ins.entry - ins.delay; c < ins.entry; c++) {
+        const x = cycleX(c);
+        main +=
+          `<g class="bubble" data-bubble="${bubble++}" data-cycle="${c}" data-waits="${ins.index}">` +
+          `<rect x="${x + 3}" y="${y + 4}" width="${SIZE.cellW - 6}" height="${SIZE.cellH - 8}" rx="2"/>` +
+          `<text x="${x + SIZE.cellW / 2}" y="${y + 15}">b</text></g>`;
+      }
+      main += '</g>';
+      const x = cycleX(ins.entry + depth) + SIZE.pad;
+      const text = waitText(ins);
+      main += `<g class="delay-note" data-instr="${ins.index}"><text x="${x}" y="${y + 15}">${svg.esc(text)}</text></g>`;
+      right = Math.max(right, x + svg.textWidth(text));
+    }
+    const width = right + SIZE.pad;
+    const title =
+      `Programul corectat: adincime ${depth}, ${n} instructiuni, ${report.bubbles} bule, ` +
+      `${report.cycles.corrected} cicluri, performanta ${report.performance}%`;
+    return {
+      title,
+      head: svg.head(title, [{ bubble: true, text: 'bula: instructiunea din rindul ei asteapta; cele dinainte merg mai departe' }]),
+      side: { width: labels, height, body: svg.stripes(n, labels) + svg.rowLabels(report, labels) },
+      main: { width, height, body: svg.stripes(n, width) + svg.cycleColumns(cycles, height) + main },
+    };
+  }
+
+  if (inNode) {
+    module.exports = { draw };
+    return;
+  }
+  svg.view({ block: 'schedule-block', box: 'schedule-diagram', button: 'download-schedule-svg', file: 'diagrama_corectie.svg', which: 'corrected', draw });
+})(this);

@@ -1,0 +1,314 @@
+// Shared drawing of both pipeline diagrams: sizes, the hazard kinds' and the
+// bubbles' looks, row labels, stage cells and the cycle axis in SVG; the two
+// panes on the page (row labels kept in view, cycles scrolling sideways) and
+// the same diagram as one SVG file; and how picked marks and the current
+// cycle show.
+(function (root) {
+  'use strict';
+
+  const SIZE = { cellW: 26, cellH: 22, axisH: 24, headH: 44, charW: 7.2, lane: 11, pad: 8 };
+
+  // Each kind has its own colour (apart under the common colour-vision
+  // deficiencies), line and marker; the name is always written beside it.
+  const KIND_NAMES = ['RAW', 'WAR', 'WAW'];
+  const KIND_WORDS = {
+    RAW: 'citeste ce scrie una anterioara',
+    WAR: 'scrie ce citeste una anterioara',
+    WAW: 'scriu acelasi registru',
+  };
+
+  const STYLE = `
+.hzd{font-family:ui-monospace,'DejaVu Sans Mono',Menlo,Consolas,monospace;font-size:12px}
+.hzd .bg{fill:#ffffff}
+.hzd text{fill:#1d232b}
+.hzd .muted{fill:#5b6673}
+.hzd .stripe{fill:#f1f4f8}
+.hzd .column{fill:transparent}
+.hzd .column.current-cycle{fill:#ffe9a8}
+.hzd .axis{font-size:10px;text-anchor:middle}
+.hzd .cell rect{fill:#dbe7f5;stroke:#5f82ad;stroke-width:1}
+.hzd .cell text{fill:#1d3557;font-size:11px;text-anchor:middle}
+.hzd .cell.current-cycle rect{stroke:#1d232b;stroke-width:2}
+.hzd .bubble rect{fill:#ffffff;stroke:#7a5c00;stroke-width:1.5;stroke-dasharray:3 2}
+.hzd .bubble text{fill:#7a5c00;font-size:10px;text-anchor:middle}
+.hzd .wait{stroke:#7a5c00;stroke-width:1.5}
+.hzd .delay-note text{fill:#7a5c00}
+.hzd .row-label rect{fill:transparent}
+.hzd .RAW{--k:#0063b0}.hzd .WAR{--k:#b34400}.hzd .WAW{--k:#a1457e}
+.hzd .hazard .line{fill:none;stroke:var(--k);stroke-width:2}
+.hzd .WAR .line{stroke-dasharray:6 3}
+.hzd .WAW .line{stroke-dasharray:1.5 3;stroke-linecap:round;stroke-width:2.5}
+.hzd .hazard .hit{fill:none;stroke:transparent;stroke-width:10}
+.hzd .mark{fill:var(--k);stroke:var(--k)}
+.hzd .hazard-note text,.hzd .legend text.k{fill:var(--k);font-weight:bold}
+.hzd .hazard,.hzd .hazard-note,.hzd .delay{cursor:pointer;outline:none}
+.hzd .picked.row-label rect{fill:#fff1b8}
+.hzd .picked.cell rect{stroke:#1d232b;stroke-width:2.5}
+.hzd .picked .line{stroke-width:3.5}
+.hzd .picked .hit,.hzd .hazard:focus .hit{stroke:#ffe27a;stroke-opacity:.6}
+.hzd .hazard:focus .hit{stroke:#1d232b;stroke-opacity:.35}
+.hzd .picked.hazard-note text{text-decoration:underline}
+.hzd .picked.bubble rect{stroke-width:3}
+.hzd .delay:focus .bubble rect{stroke:#1d232b;stroke-width:3}
+@media (prefers-color-scheme: dark){
+.hzd .bg{fill:#161b22}
+.hzd text{fill:#e6edf3}
+.hzd .muted{fill:#9aa6b2}
+.hzd .stripe{fill:#1c222b}
+.hzd .column.current-cycle{fill:#4a3d10}
+.hzd .cell rect{fill:#1f3a5c;stroke:#6c98c8}
+.hzd .cell text{fill:#dbe9f8}
+.hzd .cell.current-cycle rect,.hzd .picked.cell rect{stroke:#f0f3f6}
+.hzd .bubble rect{fill:#161b22;stroke:#e0b84a}
+.hzd .bubble text,.hzd .delay-note text{fill:#e0b84a}
+.hzd .wait{stroke:#e0b84a}
+.hzd .picked.row-label rect{fill:#4a3d10}
+.hzd .RAW{--k:#5fb4f0}.hzd .WAR{--k:#f28c4b}.hzd .WAW{--k:#e59acb}
+.hzd .hazard:focus .hit{stroke:#f0f3f6}
+}`;
+
+  function esc(text) {
+    return String(text).replace(/[&<>"']/g, (c) => '&#' + c.charCodeAt(0) + ';');
+  }
+
+  function textWidth(text) {
+    return Math.ceil(String(text).length * SIZE.charW) + 4;
+  }
+
+  // The kind's marker centred on (x, y): RAW a circle, WAR a triangle
+  // pointing down, WAW a square.
+  function marker(kind, x, y) {
+    if (kind === 'RAW') return `<circle class="mark" cx="${x}" cy="${y}" r="4"/>`;
+    if (kind === 'WAR') return `<path class="mark" d="M${x - 5} ${y - 4}H${x + 5}L${x} ${y + 5}Z"/>`;
+    return `<rect class="mark" x="${x - 4}" y="${y - 4}" width="8" height="8"/>`;
+  }
+
+  // The kind's line from (x, y0) to (x, y1), with a wide invisible stroke to hover.
+  function kindLine(x, y0, y1) {
+    const d = `M${x} ${y0}V${y1}`;
+    return `<path class="hit" d="${d}"/><path class="line" d="${d}"/>`;
+  }
+
+  const model = typeof module === 'object' && module.exports ? require('./run-model.js') : root.hazardRun;
+
+  const rowY = (i) => SIZE.axisH + i * SIZE.cellH;
+  const cycleX = (c) => c * SIZE.cellW;
+
+  function labelColumn(report) {
+    let longest = 0;
+    for (const ins of report.instructions) longest = Math.max(longest, model.instrLabel(ins).length);
+    return Math.ceil(longest * SIZE.charW) + 2 * SIZE.pad;
+  }
+
+  // Alternate rows lightly shaded, across a pane of the given width.
+  function stripes(n, width) {
+    let out = '';
+    for (let i = 1; i < n; i += 2) out += `<rect class="stripe" x="0" y="${rowY(i)}" width="${width}" height="${SIZE.cellH}"/>`;
+    return out;
+  }
+
+  // The side pane: "ciclu" over the row labels, each label a mark of its own.
+  function rowLabels(report, width) {
+    let out = `<text class="muted" x="${width - 4}" y="16" text-anchor="end">ciclu</text>`;
+    for (const ins of report.instructions) {
+      const y = rowY(ins.index);
+      out +=
+        `<g class="row-label" data-instr="${ins.index}"><rect x="0" y="${y}" width="${width}" height="${SIZE.cellH}"/>` +
+        `<text x="${SIZE.pad / 2}" y="${y + 15}">${esc(model.instrLabel(ins))}</text></g>`;
+    }
+    return out;
+  }
+
+  // The cycle numbers and a column behind each cycle, which the current cycle lights.
+  function cycleColumns(cycles, height) {
+    let out = '';
+    for (let c = 0; c < cycles; c++) {
+      const x = cycleX(c);
+      out +=
+        `<rect class="column" data-column="${c}" x="${x}" y="0" width="${SIZE.cellW}" height="${height}"/>` +
+        `<text class="muted axis" x="${x + SIZE.cellW / 2}" y="16">${c}</text>`;
+    }
+    return out;
+  }
+
+  function stageCells(i, first, depth) {
+    const y = rowY(i);
+    let out = '';
+    for (let s = 1; s <= depth; s++) {
+      const cycle = first + s - 1;
+      const x = cycleX(cycle);
+      out +=
+        `<g class="cell" data-instr="${i}" data-cycle="${cycle}" data-stage="${s}">` +
+        `<rect x="${x + 1}" y="${y + 2}" width="${SIZE.cellW - 2}" height="${SIZE.cellH - 4}" rx="3"/>` +
+        `<text x="${x + SIZE.cellW / 2}" y="${y + 15}">${s}</text></g>`;
+    }
+    return out;
+  }
+
+  // A diagram is {title, head, side, main}: head the title and legend
+  // (drawn into head's width), side the row labels and what is drawn beside
+  // them, main the cycles; each part {width, height, body}.
+  function paneSvg(kind, part) {
+    return (
+      `<svg xmlns="http://www.w3.org/2000/svg" class="hzd hzd-${kind}" width="${part.width}" height="${part.height}"` +
+      ` viewBox="0 0 ${part.width} ${part.height}">` +
+      `<rect class="bg" x="0" y="0" width="${part.width}" height="${part.height}"/>${part.body}</svg>`
+    );
+  }
+
+  let styled = false;
+  function mount(container, diagram) {
+    if (!styled && root.document) {
+      const style = root.document.createElement('style');
+      style.textContent = STYLE;
+      root.document.head.appendChild(style);
+      styled = true;
+    }
+    container.innerHTML =
+      `<div class="diagram-legend">${paneSvg('head', diagram.head)}</div>` +
+      `<div class="diagram" role="group" aria-label="${esc(diagram.title)}">` +
+      `<div class="diagram-pane">${paneSvg('side', diagram.side)}${paneSvg('main', diagram.main)}</div></div>`;
+  }
+
+  // The whole diagram as the text of an SVG file that stands on its own.
+  function standalone(diagram) {
+    const { head, side, main } = diagram;
+    const width = Math.max(head.width, side.width + main.width);
+    const height = head.height + Math.max(side.height, main.height);
+    return (
+      '<?xml version="1.0" encoding="UTF-8"?>\n' +
+      `<svg xmlns="http://www.w3.org/2000/svg" class="hzd" width="${width}" height="${height}" viewBox="0 0 ${width} ${height}">` +
+      `<title>${esc(diagram.title)}</title><style>${STYLE}</style>` +
+      `<rect class="bg" x="0" y="0" width="${width}" height="${height}"/>${head.body}` +
+      `<g transform="translate(0 ${head.height})">${side.body}</g>` +
+      `<g transform="translate(${side.width} ${head.height})">${main.body}</g></svg>\n`
+    );
+  }
+
+  // Title and legend lines; items: [{kind, text}] drawn with the kind's
+  // line and marker, or [{bubble: true, text}].
+  function head(title, items) {
+    let x = 4;
+    let legend = '';
+    for (const item of items) {
+      if (item.bubble) {
+        legend +=
+          `<g class="bubble"><rect x="${x}" y="26" width="14" height="14" rx="2"/><text x="${x + 7}" y="37">b</text></g>` +
+          `<text x="${x + 20}" y="37">${esc(item.text)}</text>`;
+      } else {
+        legend +=
+          `<g class="hazard legend ${item.kind}"><path class="line" d="M${x} 33H${x + 22}"/>` +
+          marker(item.kind, x + 28, 33) + `<text class="k" x="${x + 38}" y="37">${item.kind}</text></g>` +
+          `<text x="${x + 38 + textWidth(item.kind)}" y="37">${esc(item.text)}</text>`;
+      }
+      x += 38 + textWidth((item.kind || '') + ' ' + item.text) + 14;
+    }
+    const width = Math.max(x, textWidth(title) + 8);
+    return {
+      width,
+      height: SIZE.headH,
+      body: `<text x="4" y="15">${esc(title)}</text>` + legend,
+    };
+  }
+
+  // ---- picking out marks ----
+
+  const cellsAndLabel = (i) => `.cell[data-instr="${i}"], .row-label[data-instr="${i}"]`;
+  const hazardMarks = (i, d) =>
+    `[data-hazard][data-instr="${i}"][data-distance="${d}"], .hazard-note[data-instr="${i}"][data-distance="${d}"]`;
+
+  // The marks a pick lights in a diagram, as one selector ('' for none).
+  function pickedSelector(sel) {
+    if (!sel) return '';
+    if (sel.type === 'hazard')
+      return [cellsAndLabel(sel.instr), cellsAndLabel(sel.earlier), hazardMarks(sel.instr, sel.distance)].join(', ');
+    if (sel.type === 'delay')
+      return [cellsAndLabel(sel.instr), `.bubble[data-waits="${sel.instr}"], .delay-note[data-instr="${sel.instr}"]`,
+        hazardMarks(sel.instr, sel.instr - sel.earlier)].join(', ');
+    return '';
+  }
+
+  // What a hovered or focused mark picks, from its data attributes.
+  const MARKS = '[data-hazard], .hazard-note, .delay';
+  function selectionOf(mark, report) {
+    const instr = Number(mark.dataset.instr);
+    if (mark.classList.contains('delay')) {
+      const nearest = report.instructions[instr] && report.instructions[instr].nearest;
+      return nearest ? { type: 'delay', instr, earlier: nearest.earlier } : null;
+    }
+    const distance = Number(mark.dataset.distance);
+    return { type: 'hazard', instr, earlier: instr - distance, distance };
+  }
+
+  // Keeps a diagram's container in step with the page's picks and current
+  // cycle, and makes its marks pick on hover and focus.
+  function link(container, which) {
+    const run = root.hazardRun;
+    const light = (cls, selector) => {
+      for (const el of container.querySelectorAll('.' + cls)) el.classList.remove(cls);
+      if (selector) for (const el of container.querySelectorAll(selector)) el.classList.add(cls);
+    };
+    run.on('pick', (sel) => light('picked', pickedSelector(sel)));
+    run.on('cycle', (sel) =>
+      light('current-cycle', sel && sel.which === which ? `.column[data-column="${sel.cycle}"], .cell[data-cycle="${sel.cycle}"]` : ''));
+    const markOf = (el) => (el && el.closest ? el.closest(MARKS) : null);
+    const enter = (event) => {
+      const mark = markOf(event.target);
+      const report = run.current && run.current.report;
+      if (!mark || mark === markOf(event.relatedTarget) || !report) return;
+      const sel = selectionOf(mark, report);
+      if (sel) run.pick(sel);
+    };
+    const leave = (event) => {
+      const mark = markOf(event.target);
+      if (mark && mark !== markOf(event.relatedTarget)) run.pick(null);
+    };
+    container.addEventListener('pointerover', enter);
+    container.addEventListener('focusin', enter);
+    container.addEventListener('pointerout', leave);
+    container.addEventListener('focusout', leave);
+  }
+
+  // Saves text as a file of the given name.
+  function download(text, fileName) {
+    const url = URL.createObjectURL(new Blob([text], { type: 'image/svg+xml' }));
+    const a = root.document.createElement('a');
+    a.href = url;
+    a.download = fileName;
+    root.document.body.appendChild(a);
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  }
+
+  // Wires one diagram into the page: drawn from every run's report (its
+  // block hidden when there is none), linked to picks and the current
+  // cycle, downloaded by its button. ids: {block, box, button, file, which, draw}.
+  function view(ids) {
+    const $ = (id) => root.document.getElementById(id);
+    const block = $(ids.block);
+    const box = $(ids.box);
+    let file = '';
+    root.hazardRun.on('run', (run) => {
+      const report = run && run.report;
+      block.hidden = !report;
+      file = '';
+      box.textContent = '';
+      if (!report) return;
+      const diagram = ids.draw(report);
+      mount(box, diagram);
+      file = standalone(diagram);
+    });
+    link(box, ids.which);
+    $(ids.button).addEventListener('click', () => {
+      if (file) download(file, ids.file);
+    });
+  }
+
+  const api = {
+    SIZE, KIND_NAMES, KIND_WORDS, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes,
+    rowLabels, cycleColumns, stageCells, head, mount, standalone, pickedSelector, link, download, view,
+  };
+  if (typeof module === 'object' && module.exports) module.exports = api;
+  else root.hazardSvg = api;
+})(this);

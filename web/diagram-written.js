@@ -1,0 +1,104 @@
+// The diagram of the program as written: instruction i enters in cycle i;
+// each hazard ties its two rows in a gutter beside the row labels, in its
+// kind's line and marker, and is named at the end of the later row.
+(function (root) {
+  'use strict';
+
+  const inNode = typeof module === 'object' && module.exports;
+  const svg = inNode ? require('./diagram-svg.js') : root.hazardSvg;
+  const model = inNode ? require('./run-model.js') : root.hazardRun;
+  const { SIZE, rowY, cycleX } = svg;
+
+  function noteText(h) {
+    let text = `${h.shown.kind} ${h.shown.registers.join(',')} dist ${h.distance}`;
+    for (const k of h.kinds) if (k.kind !== h.shown.kind) text += `; si ${k.kind} ${k.registers.join(',')}`;
+    return text;
+  }
+
+  // Where everything goes: every hazard's lane in the gutter (ties that
+  // share a lane never share a row) and its note after its row's cells.
+  function layout(report) {
+    const depth = report.depth;
+    const n = report.instructions.length;
+    const labels = svg.labelColumn(report);
+    const ties = [];
+    for (const ins of report.instructions)
+      for (const h of ins.hazards) ties.push({ instr: ins.index, earlier: h.earlier, distance: h.distance, hazard: h });
+    ties.sort((a, b) => a.distance - b.distance || a.earlier - b.earlier);
+    const lanes = [];
+    for (const tie of ties) {
+      let lane = lanes.findIndex((taken) => taken.every(([a, b]) => tie.instr < a || tie.earlier > b));
+      if (lane < 0) lane = lanes.push([]) - 1;
+      lanes[lane].push([tie.earlier, tie.instr]);
+      tie.lane = lane;
+      tie.x = labels + SIZE.pad + lane * SIZE.lane + SIZE.lane / 2;
+      tie.y0 = rowY(tie.earlier) + SIZE.cellH / 2;
+      tie.y1 = rowY(tie.instr) + SIZE.cellH / 2;
+    }
+    const notes = [];
+    let right = cycleX(n + depth - 1);
+    for (const ins of report.instructions) {
+      let x = cycleX(ins.index + depth) + SIZE.pad;
+      for (const h of ins.hazards) {
+        const text = noteText(h);
+        notes.push({ instr: ins.index, distance: h.distance, kind: h.shown.kind, text, x, y: rowY(ins.index) });
+        x += 14 + svg.textWidth(text) + 10;
+      }
+      right = Math.max(right, x);
+    }
+    return {
+      depth,
+      n,
+      cycles: n + depth - 1,
+      labels,
+      sideWidth: labels + 2 * SIZE.pad + lanes.length * SIZE.lane,
+      mainWidth: right + SIZE.pad,
+      height: rowY(n) + SIZE.pad,
+      ties,
+      notes,
+    };
+  }
+
+  function tieSvg(tie, report) {
+    const h = tie.hazard;
+    const later = model.instrLabel(report.instructions[tie.instr]);
+    const earlier = model.instrLabel(report.instructions[tie.earlier]);
+    const words = `${h.shown.kind} pe ${h.shown.registers.join(',')}, distanta ${tie.distance}: ${later} fata de ${earlier}` +
+      h.kinds.filter((k) => k.kind !== h.shown.kind).map((k) => `; tot aici ${k.kind} pe ${k.registers.join(',')}`).join('');
+    return (
+      `<g class="hazard ${h.shown.kind}" data-hazard="${h.shown.kind}" data-instr="${tie.instr}" data-distance="${tie.distance}"` +
+      ` data-from="${tie.earlier}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>` +
+      svg.kindLine(tie.x, tie.y0, tie.y1) +
+      `<path class="line" d="M${tie.x - 4} ${tie.y0}H${tie.x + 4}" style="stroke-dasharray:none"/>` +
+      svg.marker(h.shown.kind, tie.x, tie.y1) + '</g>'
+    );
+  }
+
+  // The diagram's parts for hazardSvg.mount and hazardSvg.standalone.
+  function draw(report) {
+    const L = layout(report);
+    let side = svg.stripes(L.n, L.sideWidth) + svg.rowLabels(report, L.labels);
+    for (const tie of L.ties) side += tieSvg(tie, report);
+    let main = svg.stripes(L.n, L.mainWidth) + svg.cycleColumns(L.cycles, L.height);
+    for (const ins of report.instructions) main += svg.stageCells(ins.index, ins.index, L.depth);
+    for (const note of L.notes) {
+      main +=
+        `<g class="hazard-note ${note.kind}" data-instr="${note.instr}" data-distance="${note.distance}">` +
+        svg.marker(note.kind, note.x + 5, note.y + SIZE.cellH / 2) +
+        `<text x="${note.x + 14}" y="${note.y + 15}">${svg.esc(note.text)}</text></g>`;
+    }
+    const title = `Programul asa cum este scris: adincime ${L.depth}, ${L.n} instructiuni, ${L.cycles} cicluri`;
+    return {
+      title,
+      head: svg.head(title, svg.KIND_NAMES.map((kind) => ({ kind, text: svg.KIND_WORDS[kind] }))),
+      side: { width: L.sideWidth, height: L.height, body: side },
+      main: { width: L.mainWidth, height: L.height, body: main },
+    };
+  }
+
+  if (inNode) {
+    module.exports = { layout, draw };
+    return;
+  }
+  svg.view({ block: 'analysis-block', box: 'analysis-diagram', button: 'download-analysis-svg', file: 'diagrama_analiza.svg', which: 'written', draw });
+})(this);
