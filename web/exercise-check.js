@@ -1,0 +1,168 @@
+// Grading an exercise: from the run report, the cells of the answer and
+// their key; from the answers typed, a verdict for every cell, the score and,
+// for a wrong cell, what the table shows and why. Pure functions; under Node too.
+(function (root) {
+  'use strict';
+
+  const model = typeof module === 'object' && module.exports ? require('./run-model.js') : root.hazardRun;
+
+  // What may be asked: the hazards (analysis table), the schedule
+  // (correction table's IN), the performance figure.
+  const PARTS = { h: 'hazards', s: 'schedule', p: 'performance' };
+
+  // 'hsp', 'ph', ...: the parts asked, in the order h, s, p; null for any
+  // other letter, a letter twice or none.
+  function readAsked(text) {
+    if (typeof text !== 'string' || !/^[hsp]{1,3}$/.test(text) || new Set(text).size !== text.length) return null;
+    return 'hsp'.split('').filter((c) => text.includes(c)).join('');
+  }
+
+  const id = (answer, instr, distance) =>
+    answer === 'performance' ? answer : answer === 'entry' ? `entry:${instr}` : `${answer}:${instr}:${distance}`;
+
+  // The cells of the answer, in the order of the tables, each with its key:
+  // {id, answer, instr, distance, hazard} where hazard is the report's
+  // hazard at that distance or null.
+  function cells(report, asked) {
+    const out = [];
+    for (const ins of report.instructions) {
+      if (asked.includes('h')) {
+        for (let d = 1; d <= Math.min(ins.index, report.depth - 2); d++) {
+          const hazard = ins.hazards.find((h) => h.distance === d) || null;
+          out.push({ id: id('kind', ins.index, d), answer: 'kind', instr: ins.index, distance: d, hazard });
+          out.push({ id: id('registers', ins.index, d), answer: 'registers', instr: ins.index, distance: d, hazard });
+        }
+      }
+      if (asked.includes('s')) out.push({ id: id('entry', ins.index), answer: 'entry', instr: ins.index });
+    }
+    if (asked.includes('p')) out.push({ id: 'performance', answer: 'performance' });
+    return out;
+  }
+
+  // ---- reading an answer: any text is graded ----
+
+  function readKind(text) {
+    const t = String(text == null ? '' : text).trim().toUpperCase();
+    return ['-', 'NONE', 'NIMIC', 'NICIUNUL'].includes(t) ? '' : t;
+  }
+
+  // 'r1, R4 r1' -> ['R1', 'R4']: the set of registers named.
+  function readRegisters(text) {
+    const names = String(text == null ? '' : text).toUpperCase().split(/[\s,;]+/).filter(Boolean);
+    return [...new Set(names.map((n) => n.replace(/^R0*(?=[0-9])/, 'R')))].sort();
+  }
+
+  function readEntry(text) {
+    const t = String(text == null ? '' : text).trim();
+    return /^[0-9]{1,9}$/.test(t) ? Number(t) : null;
+  }
+
+  // '52,63 %' -> '52.63'.
+  function readPerformance(text) {
+    return String(text == null ? '' : text).trim().replace(/\s*%$/, '').trim().replace(',', '.');
+  }
+
+  // ---- what the tables show, and why ----
+
+  const regs = (list) => list.join(',');
+  const named = (report, i) => `instructiunea ${i} (${model.instrText(report.instructions[i])})`;
+
+  // Why one kind holds between instruction i and the earlier one e.
+  function kindWhy(report, i, e, kind) {
+    const r = regs(kind.registers);
+    if (kind.kind === 'RAW') return `${named(report, i)} citeste ${r}, pe care ${named(report, e)} il scrie`;
+    if (kind.kind === 'WAR') return `${named(report, i)} scrie ${r}, pe care ${named(report, e)} il citeste`;
+    return `${named(report, i)} scrie ${r}, pe care il scrie si ${named(report, e)}`;
+  }
+
+  function kindReason(report, cell, given) {
+    const h = cell.hazard;
+    const e = cell.instr - cell.distance;
+    if (!h)
+      return `Tabelul nu arata nimic la distanta ${cell.distance}: ${named(report, cell.instr)} nu citeste ce scrie ` +
+        `${named(report, e)}, nu scrie ce citeste aceasta si nu scrie acelasi registru.`;
+    const start = given === '' ? 'Hazard omis. ' : '';
+    if (h.kinds.length === 1) return `${start}Tabelul arata ${h.shown.kind}: ${kindWhy(report, cell.instr, e, h.kinds[0])}.`;
+    const all = h.kinds.map((k) => `${k.kind} (${regs(k.registers)})`).join(', ');
+    return `${start}Aici se potrivesc ${all}; cind se potrivesc mai multe, tabelul arata ultimul dintre RAW, WAR, WAW: ` +
+      `${h.shown.kind}. ${kindWhy(report, cell.instr, e, h.kinds[h.kinds.length - 1])}.`;
+  }
+
+  function registersReason(cell) {
+    const h = cell.hazard;
+    if (!h) return `Tabelul nu arata niciun hazard la distanta ${cell.distance}, deci niciun registru.`;
+    let text = `Tabelul arata in DEPEND ${regs(h.shown.registers)}.`;
+    if (h.kinds.length > 1)
+      text += ` Verificarile potrivite: ${h.kinds.map((k) => `${k.kind} (${regs(k.registers)})`).join(', ')}; ` +
+        'fiecare scrie registrele ei peste ale celei dinainte, de la primul loc.';
+    return text;
+  }
+
+  function entryReason(report, i) {
+    const ins = report.instructions[i];
+    const text = `Tabelul de corectie arata IN ${ins.entry}.`;
+    if (i === 0) return text + ' Prima instructiune intra in ciclul 0.';
+    const prev = report.instructions[i - 1].entry;
+    if (!ins.nearest)
+      return `${text} Nu are hazarde in tabelul de analiza, deci nicio bula: intra in ciclul de dupa instructiunea ${i - 1} (IN ${prev}).`;
+    const e = ins.nearest.earlier;
+    const ready = report.instructions[e].entry + report.depth - 1;
+    const near = `hazardul cel mai apropiat este cu ${named(report, e)}, la distanta ${ins.nearest.distance}, care intra in ciclul ` +
+      `${report.instructions[e].entry}; ea poate intra abia la adincimea - 1 = ${report.depth - 1} cicluri dupa, in ciclul ${ready}`;
+    if (ins.delay === 0) return `${text} Nicio bula: ${near}, iar ciclul ${prev + 1}, imediat dupa instructiunea ${i - 1}, nu vine mai devreme.`;
+    return `${text} Inaintea ei ${ins.delay === 1 ? 'este o bula' : `sint ${ins.delay} bule`}: ${near}.`;
+  }
+
+  function performanceReason(report) {
+    const n = report.instructions.length;
+    return `Tabelul arata ${report.performance}%: (adincimea + n - 1) / (n + bule + adincimea - 1) = ` +
+      `(${report.depth} + ${n} - 1) / (${n} + ${report.bubbles} + ${report.depth} - 1) = ${report.cycles.written} / ${report.cycles.corrected}.`;
+  }
+
+  // The key of a cell as the table prints it ('' for nothing).
+  function keyText(report, cell) {
+    if (cell.answer === 'kind') return cell.hazard ? cell.hazard.shown.kind : '';
+    if (cell.answer === 'registers') return cell.hazard ? regs(cell.hazard.shown.registers) : '';
+    if (cell.answer === 'entry') return String(report.instructions[cell.instr].entry);
+    return report.performance;
+  }
+
+  // answers: {cell id: text}, a missing one counting as empty. Returns
+  // {cells: [{...cell, right, key, reason}], right, total}; reason only on
+  // wrong cells.
+  function grade(report, asked, answers) {
+    const given = (c) => (answers && answers[c.id] != null ? String(answers[c.id]) : '');
+    const out = cells(report, asked).map((c) => {
+      const text = given(c);
+      const key = keyText(report, c);
+      let right;
+      let reason;
+      if (c.answer === 'kind') {
+        right = readKind(text) === key;
+        if (!right) reason = kindReason(report, c, readKind(text));
+      } else if (c.answer === 'registers') {
+        right = readRegisters(text).join(',') === readRegisters(key).join(',');
+        if (!right) reason = registersReason(c);
+      } else if (c.answer === 'entry') {
+        right = readEntry(text) === report.instructions[c.instr].entry;
+        if (!right) reason = entryReason(report, c.instr);
+      } else {
+        right = readPerformance(text) === report.performance;
+        if (!right) reason = performanceReason(report);
+      }
+      return Object.assign({}, c, { right, key }, right ? {} : { reason });
+    });
+    return { cells: out, right: out.filter((c) => c.right).length, total: out.length };
+  }
+
+  // The answers that score full marks: each cell's key.
+  function keyAnswers(report, asked) {
+    const out = {};
+    for (const c of cells(report, asked)) out[c.id] = keyText(report, c);
+    return out;
+  }
+
+  const api = { PARTS, readAsked, cells, grade, keyAnswers, readRegisters, readPerformance };
+  if (typeof module === 'object' && module.exports) module.exports = api;
+  else root.hazardExerciseCheck = api;
+})(this);
