@@ -1,7 +1,8 @@
 // The WebAssembly module under Node, without a browser: on every example and
 // on thousands of generated inputs, faulty ones included, it must give the
 // native program's console text, result files and status, all in one loaded
-// module one run after another, so that a run leaving state behind shows.
+// module one run after another, so that a run leaving state behind shows;
+// and its run report must print back as the run's own tables and figures.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -39,6 +40,67 @@ function runNative(config, program) {
   }
 }
 
+// ------------------------------------------------------------ the report
+
+const RULE = '='.repeat(78) + '\n';
+const HEAD = RULE + 'IN\tOPCODE\tDEST\tSOURCES\t\tDIST\t\tDEPEND\t\tHAZARD\n' + RULE;
+
+// The analysis table as src/report/table.cpp lays it out, from the report:
+// the first hazard on the row's own line, each further one on a line of its own.
+function printAnalysis(report) {
+  return HEAD + report.instructions.map((ins) => {
+    const hazards = ins.hazards.map((h) => `${h.distance}\t\t${h.shown.registers.join(',')}\t\t${h.shown.kind}`);
+    return `${ins.index}\t${ins.opcode}\t${ins.dest}\t${ins.sources.join(',')}\t\t${hazards.join('\n\t\t\t\t\t')}\n` + RULE;
+  }).join('');
+}
+
+// The correction table: each instruction's entry cycle under IN, no hazards.
+const printSchedule = (report) =>
+  HEAD + report.instructions.map((ins) => `${ins.entry}\t${ins.opcode}\t${ins.dest}\t${ins.sources.join(',')}\t\t\n` + RULE).join('');
+
+// The performance figure as the simulator works it out, in single precision.
+function performance(depth, n, bubbles) {
+  const f = Math.fround;
+  return f(f(f(depth + n - 1) / f(n + bubbles + depth - 1)) * 100).toFixed(2);
+}
+
+const KIND_ORDER = ['RAW', 'WAR', 'WAW'];
+
+// The report of a complete run against the run's own text: both tables and
+// the console's depth and performance lines printed from it byte for byte,
+// and what the tables cannot show checked against the rules.
+function checkReport(report, got, what) {
+  const n = report.instructions.length;
+  assert.equal(got.analysis, printAnalysis(report), what + ': analysis table');
+  assert.equal(got.schedule, printSchedule(report), what + ': correction table');
+  assert.ok(got.console.includes(`\nAdincimea pipe-line: ${report.depth}\n`), what + ': depth');
+  assert.ok(got.console.includes(`\nPerformanta structurii pipe-line = ${report.performance}%\n`), what + ': performance');
+  assert.equal(report.lines, n, what);
+  assert.equal(report.performance, performance(report.depth, n, report.bubbles), what + ': figure');
+  assert.deepEqual(report.cycles, { written: report.depth + n - 1, corrected: n + report.bubbles + report.depth - 1 }, what);
+  let delays = 0;
+  report.instructions.forEach((ins, i) => {
+    assert.equal(ins.index, i, what);
+    delays += ins.delay;
+    assert.equal(ins.entry, (i === 0 ? 0 : report.instructions[i - 1].entry + 1) + ins.delay, what + ': entry ' + i);
+    let last = 0;
+    for (const h of ins.hazards) {
+      assert.ok(h.distance > last && h.distance < report.depth - 1 && h.earlier === i - h.distance && h.earlier >= 0, what);
+      last = h.distance;
+      assert.deepEqual(h.kinds.map((k) => k.kind), KIND_ORDER.filter((k) => h.kinds.some((x) => x.kind === k)), what + ': kinds in order');
+      assert.equal(h.kinds[h.kinds.length - 1].kind, h.shown.kind, what + ': the table shows the last kind');
+      // DEPEND names the shown kind's registers, and may keep one of an
+      // earlier kind's beside them (R4,R1 for a WAR on R4 after a RAW on R1).
+      const own = h.kinds.find((k) => k.kind === h.shown.kind).registers;
+      assert.ok(own.every((r) => h.shown.registers.includes(r)), what + ': the shown registers hold the kind\'s');
+      assert.ok(h.shown.registers.every((r) => h.kinds.some((k) => k.registers.includes(r))), what + ': every shown register is in a kind');
+    }
+    const first = ins.hazards[0];
+    assert.deepEqual(ins.nearest, first ? { earlier: first.earlier, distance: first.distance } : null, what + ': nearest ' + i);
+  });
+  assert.equal(delays, report.bubbles, what + ': the delays add up to the bubbles');
+}
+
 test('every example gives its expected console text, result files and status', () => {
   const examples = join(root, 'examples');
   const names = readdirSync(examples).filter((n) => existsSync(join(examples, n, 'expected')));
@@ -47,6 +109,7 @@ test('every example gives its expected console text, result files and status', (
     const dir = join(examples, name);
     const { report, ...got } = run(readFileSync(join(dir, 'config.txt')), readFileSync(join(dir, 'program.txt')));
     assert.equal(report === null, got.status !== 0, name + ': a report exactly when the run is complete');
+    if (report) checkReport(report, got, name);
     const want = (f) => readFileSync(join(dir, 'expected', f), 'utf8');
     assert.deepEqual(got, {
       console: want('console.txt'),
@@ -55,6 +118,39 @@ test('every example gives its expected console text, result files and status', (
       status: Number(want('status')),
     }, name);
   }
+});
+
+// Where the table shows one kind, the report keeps every kind that holds.
+const KINDS_HIDDEN = [
+  ['RAW under WAR', 'ADD R1,R2,R3\nADD R2,R1,R4\n',
+    { kind: 'WAR', registers: ['R2'] }, [{ kind: 'RAW', registers: ['R1'] }, { kind: 'WAR', registers: ['R2'] }]],
+  ['all three kinds on one register', 'ADD R1,R1,R2\nADD R1,R1,R3\n',
+    { kind: 'WAW', registers: ['R1'] },
+    [{ kind: 'RAW', registers: ['R1'] }, { kind: 'WAR', registers: ['R1'] }, { kind: 'WAW', registers: ['R1'] }]],
+  ['a RAW register left in DEPEND beside the WAR one', 'ADD R1,R4,R2\nADD R4,R1,R1\n',
+    { kind: 'WAR', registers: ['R4', 'R1'] }, [{ kind: 'RAW', registers: ['R1', 'R1'] }, { kind: 'WAR', registers: ['R4'] }]],
+  ['RAW under WAW on the register read and written', 'ADD R4,R2,R3\nADD R4,R3,R4\n',
+    { kind: 'WAW', registers: ['R4'] }, [{ kind: 'RAW', registers: ['R4'] }, { kind: 'WAW', registers: ['R4'] }]],
+];
+
+test('the report keeps the kinds that the analysis table hides', () => {
+  for (const [what, program, shown, kinds] of KINDS_HIDDEN) {
+    const got = run('5\n2\n', program);
+    assert.equal(got.status, 0, what);
+    checkReport(got.report, got, what);
+    assert.deepEqual(got.report.instructions[1].hazards, [{ distance: 1, earlier: 0, shown, kinds }], what);
+  }
+  const six = join(root, 'examples', 'six');
+  const { report } = run(readFileSync(join(six, 'config.txt')), readFileSync(join(six, 'program.txt')));
+  assert.deepEqual(report.instructions[3], {
+    index: 3, opcode: 'MUL', dest: 'R3', sources: ['R3', 'R1'],
+    hazards: [
+      { distance: 2, earlier: 1, shown: { kind: 'WAW', registers: ['R3'] },
+        kinds: [{ kind: 'RAW', registers: ['R3'] }, { kind: 'WAW', registers: ['R3'] }] },
+      { distance: 3, earlier: 0, shown: { kind: 'RAW', registers: ['R1'] }, kinds: [{ kind: 'RAW', registers: ['R1'] }] },
+    ],
+    nearest: { earlier: 1, distance: 2 }, entry: 9, delay: 0,
+  });
 });
 
 // ------------------------------------------------------------ generator
@@ -150,6 +246,7 @@ test('2,000 generated inputs give what the native program gives', () => {
     const want = runNative(asBytes(c), asBytes(p));
     assert.deepEqual(got, want, name + ': ' + JSON.stringify({ config: String(c), program: String(p).slice(0, 200) }));
     assert.equal(report === null, want.status !== 0, name + ': a report exactly when the run is complete');
+    if (report) checkReport(report, got, name);
     kinds.set(want.status, (kinds.get(want.status) || 0) + 1);
   }
   // The generator reaches every status.
