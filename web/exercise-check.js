@@ -4,7 +4,9 @@
 (function (root) {
   'use strict';
 
-  const model = typeof module === 'object' && module.exports ? require('./run-model.js') : root.hazardRun;
+  const node = typeof module === 'object' && module.exports;
+  const model = node ? require('./run-model.js') : root.hazardRun;
+  const teach = node ? require('./teach.js') : root.hazardTeach;
 
   // What may be asked: the hazards (analysis table), the schedule
   // (correction table's IN), the performance figure.
@@ -62,30 +64,21 @@
     return String(text == null ? '' : text).trim().replace(/\s*%$/, '').trim().replace(',', '.');
   }
 
-  // ---- what the tables show, and why ----
+  // ---- what the tables show, and why: in the explanation list's words ----
 
   const regs = (list) => list.join(',');
-  const named = (report, i) => `instructiunea ${i} (${model.instrText(report.instructions[i])})`;
-
-  // Why one kind holds between instruction i and the earlier one e.
-  function kindWhy(report, i, e, kind) {
-    const r = regs(kind.registers);
-    if (kind.kind === 'RAW') return `${named(report, i)} citeste ${r}, pe care ${named(report, e)} il scrie`;
-    if (kind.kind === 'WAR') return `${named(report, i)} scrie ${r}, pe care ${named(report, e)} il citeste`;
-    return `${named(report, i)} scrie ${r}, pe care il scrie si ${named(report, e)}`;
-  }
 
   function kindReason(report, cell, given) {
     const h = cell.hazard;
-    const e = cell.instr - cell.distance;
+    const i = cell.instr;
+    const e = i - cell.distance;
     if (!h)
-      return `Tabelul nu arata nimic la distanta ${cell.distance}: ${named(report, cell.instr)} nu citeste ce scrie ` +
-        `${named(report, e)}, nu scrie ce citeste aceasta si nu scrie acelasi registru.`;
-    const start = given === '' ? 'Hazard omis. ' : '';
-    if (h.kinds.length === 1) return `${start}Tabelul arata ${h.shown.kind}: ${kindWhy(report, cell.instr, e, h.kinds[0])}.`;
-    const all = h.kinds.map((k) => `${k.kind} (${regs(k.registers)})`).join(', ');
-    return `${start}Aici se potrivesc ${all}; cind se potrivesc mai multe, tabelul arata ultimul dintre RAW, WAR, WAW: ` +
-      `${h.shown.kind}. ${kindWhy(report, cell.instr, e, h.kinds[h.kinds.length - 1])}.`;
+      return `Tabelul nu arata nimic la distanta ${cell.distance}: ${model.instrLabel(report.instructions[i])} nu citeste ` +
+        `ce scrie ${model.instrLabel(report.instructions[e])}, nu scrie ce citeste aceasta si nici acelasi registru.`;
+    let text = `${given === '' ? 'Hazard omis. ' : ''}Tabelul arata ${teach.shownText(h)}: ` +
+      h.kinds.map((k) => teach.kindText(k, i, e)).join('; ') + '.';
+    if (h.kinds.length > 1) text += ' Cind se potrivesc mai multe, tabelul arata ultimul dintre RAW, WAR, WAW.';
+    return text;
   }
 
   function registersReason(cell) {
@@ -99,18 +92,11 @@
   }
 
   function entryReason(report, i) {
-    const ins = report.instructions[i];
-    const text = `Tabelul de corectie arata IN ${ins.entry}.`;
-    if (i === 0) return text + ' Prima instructiune intra in ciclul 0.';
-    const prev = report.instructions[i - 1].entry;
-    if (!ins.nearest)
-      return `${text} Nu are hazarde in tabelul de analiza, deci nicio bula: intra in ciclul de dupa instructiunea ${i - 1} (IN ${prev}).`;
-    const e = ins.nearest.earlier;
-    const ready = report.instructions[e].entry + report.depth - 1;
-    const near = `hazardul cel mai apropiat este cu ${named(report, e)}, la distanta ${ins.nearest.distance}, care intra in ciclul ` +
-      `${report.instructions[e].entry}; ea poate intra abia la adincimea - 1 = ${report.depth - 1} cicluri dupa, in ciclul ${ready}`;
-    if (ins.delay === 0) return `${text} Nicio bula: ${near}, iar ciclul ${prev + 1}, imediat dupa instructiunea ${i - 1}, nu vine mai devreme.`;
-    return `${text} Inaintea ei ${ins.delay === 1 ? 'este o bula' : `sint ${ins.delay} bule`}: ${near}.`;
+    const text = `Tabelul de corectie arata IN ${report.instructions[i].entry}. `;
+    const d = teach.delayOf(report, i);
+    if (d) return text + teach.delayText(report, d);
+    if (i === 0) return text + 'Prima instructiune intra in ciclul 0.';
+    return text + `Nu are hazarde in tabelul de analiza, deci nicio bula: intra imediat dupa instructiunea ${i - 1}.`;
   }
 
   function performanceReason(report) {
@@ -163,6 +149,6 @@
   }
 
   const api = { PARTS, readAsked, cells, grade, keyAnswers, readRegisters, readPerformance };
-  if (typeof module === 'object' && module.exports) module.exports = api;
+  if (node) module.exports = api;
   else root.hazardExerciseCheck = api;
 })(this);
