@@ -3,46 +3,21 @@
 // native program prints for the same program at that depth.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
-import { createRequire } from 'node:module';
-import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync, existsSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join, dirname } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { readdirSync, existsSync } from 'node:fs';
+import { join } from 'node:path';
+import { root, siteScript, simRunner, exampleInput, runNative } from './views-lib.mjs';
 
-const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
-const site = process.env.HAZARD_WEB_SITE || join(root, 'build-web', 'site');
-const native = join(root, 'build', 'hazard-sim');
-const require = createRequire(import.meta.url);
-const { makeRunner } = require(join(site, 'sim.js'));
-const sweep = require(join(site, 'sweep.js'));
-const runSim = makeRunner(await require(join(site, 'hazard-sim.js'))());
+const sweep = siteScript('sweep.js');
+const runSim = await simRunner();
 
-// What the native program prints at one depth: the performance line, and the
-// bubbles and cycles read off the correction table's IN column.
-function nativeFigures(config, program) {
-  const dir = mkdtempSync(join(tmpdir(), 'hazard-sim-sweep-'));
-  try {
-    writeFileSync(join(dir, 'config.txt'), config);
-    writeFileSync(join(dir, 'program.txt'), program);
-    const p = spawnSync(native, [], { cwd: dir });
-    const depth = Number(/^Adincimea pipe-line: (\d+)$/m.exec(p.stdout)[1]);
-    if (p.status !== 0) return { depth, status: p.status };
-    const entries = readFileSync(join(dir, 'eliminare_hazard.txt'), 'utf8')
-      .split('\n').filter((l) => /^\d/.test(l)).map((l) => Number(l.split('\t')[0]));
-    const n = entries.length;
-    const bubbles = n ? entries[n - 1] - (n - 1) : 0;
-    return {
-      depth,
-      status: 0,
-      performance: /^Performanta structurii pipe-line = ([\d.]+)%$/m.exec(p.stdout)[1],
-      bubbles,
-      cycles: { written: depth + n - 1, corrected: n + bubbles + depth - 1 },
-    };
-  } finally {
-    rmSync(dir, { recursive: true, force: true });
-  }
+// The figures a row of the comparison holds, as the native program prints them.
+function nativeRow(config, program) {
+  const got = runNative(config, program);
+  const f = got.figures;
+  const depth = Number(/^Adincimea pipe-line: (\d+)$/m.exec(got.console)[1]);
+  return f
+    ? { depth, status: 0, performance: f.performance, bubbles: f.bubbles, cycles: f.cycles }
+    : { depth, status: got.status, performance: null, bubbles: null, cycles: null };
 }
 
 function checkSweep(name, config, program) {
@@ -52,7 +27,7 @@ function checkSweep(name, config, program) {
   assert.deepEqual(rows.map((r) => r.depth), [3, 4, 5, 6, 7, 8, 9, 10], name);
   const count = result.report.count;
   for (const row of rows) {
-    assert.deepEqual(row, nativeFigures(`${row.depth}\n${count}\n`, program), `${name} at depth ${row.depth}`);
+    assert.deepEqual(row, nativeRow(`${row.depth}\n${count}\n`, program), `${name} at depth ${row.depth}`);
   }
 }
 
@@ -60,8 +35,8 @@ test('every complete example compares alike at each depth 3..10 with the native 
   const dir = join(root, 'examples');
   let checked = 0;
   for (const name of readdirSync(dir).filter((n) => existsSync(join(dir, n, 'expected')))) {
-    const config = readFileSync(join(dir, name, 'config.txt'));
-    const program = readFileSync(join(dir, name, 'program.txt'));
+    const config = exampleInput(name, 'config.txt');
+    const program = exampleInput(name, 'program.txt');
     if (runSim(config, program).status !== 0) continue;
     checkSweep(name, config, program);
     checked++;
@@ -87,7 +62,7 @@ test('generated programs, with fewer or more lines than their count too, compare
 });
 
 test('the schedule figures: bubbles, cycles both ways and cycles per instruction', () => {
-  const report = runSim('5\n6\n', readFileSync(join(root, 'examples', 'six', 'program.txt'))).report;
+  const report = runSim('5\n6\n', exampleInput('six', 'program.txt')).report;
   assert.deepEqual(sweep.summary(report), [
     ['Bule', '9'],
     ['Cicluri asa cum este scris', '10'],

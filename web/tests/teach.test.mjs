@@ -4,26 +4,14 @@
 // item per hazard and per delayed instruction, in words worked out by hand.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { createRequire } from 'node:module';
-import { readFileSync } from 'node:fs';
-import { join, dirname } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { siteScript, simRunner, exampleInput } from './views-lib.mjs';
 
-const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
-const site = process.env.HAZARD_WEB_SITE || join(root, 'build-web', 'site');
-const require = createRequire(import.meta.url);
-const { makeRunner } = require(join(site, 'sim.js'));
-const model = require(join(site, 'run-model.js'));
-const teach = require(join(site, 'teach.js'));
-const stepper = require(join(site, 'stepper.js'));
-const explain = require(join(site, 'explain.js'));
-const runSim = makeRunner(await require(join(site, 'hazard-sim.js'))());
-
-const example = (name) => [
-  readFileSync(join(root, 'examples', name, 'config.txt')),
-  readFileSync(join(root, 'examples', name, 'program.txt')),
-];
+const model = siteScript('run-model.js');
+const teach = siteScript('teach.js');
+const stepper = siteScript('stepper.js');
+const explain = siteScript('explain.js');
+const runSim = await simRunner();
+const example = (name) => [exampleInput(name, 'config.txt'), exampleInput(name, 'program.txt')];
 
 // A run as the page's run model holds it.
 function pageRun(config, program) {

@@ -5,59 +5,23 @@
 // keyboard; a failed run; contrast in both colour schemes.
 import { describe, test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import os from 'node:os';
 import path from 'node:path';
-import { spawnSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { existsSync, readFileSync, readdirSync } from 'node:fs';
+import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
+import { root, site, exampleInput as input, runNative as nativeRun } from './views-lib.mjs';
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
-// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
-const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
-const native = path.join(root, 'build', 'hazard-sim');
 const examplesDir = path.join(root, 'examples');
-const input = (name, file) => readFileSync(path.join(examplesDir, name, file));
 const complete = readdirSync(examplesDir)
   .filter((n) => existsSync(path.join(examplesDir, n, 'expected')))
   .filter((n) => readFileSync(path.join(examplesDir, n, 'expected', 'status'), 'utf8').trim() === '0')
   .sort();
 
-// The rows of a table as the native program writes it: {in, text, hazards: [{distance, depend, kind}]}.
-function tableRows(text) {
-  const rows = [];
-  for (const line of text.split('\n').slice(3)) {
-    const f = line.split('\t');
-    if (line.startsWith('=') || f.length < 6) continue;
-    if (f[0] !== '') rows.push({ in: Number(f[0]), text: `${f[1]} ${f[2]},${f[3]}`, hazards: [] });
-    if (f.length === 10) rows[rows.length - 1].hazards.push({ distance: Number(f[5]), depend: f[7], kind: f[9] });
-  }
-  return rows;
-}
-
-// What the native program gives for two inputs: depth, both tables' rows and the figure.
+// The native program's depth, count, analysis rows, entry cycles, bubbles and figure.
 function runNative(config, program) {
-  const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-views-'));
-  try {
-    writeFileSync(path.join(dir, 'config.txt'), config);
-    writeFileSync(path.join(dir, 'program.txt'), program);
-    const p = spawnSync(native, [], { cwd: dir, encoding: 'utf8' });
-    assert.equal(p.status, 0, p.stdout);
-    const read = (f) => readFileSync(path.join(dir, f), 'utf8');
-    const analysis = tableRows(read('analiza_hazard.txt'));
-    const entries = tableRows(read('eliminare_hazard.txt')).map((r) => r.in);
-    const n = entries.length;
-    return {
-      depth: Number(/^Adincimea pipe-line: (\d+)$/m.exec(p.stdout)[1]),
-      count: Number(/^Numarul de instructiuni din program: (\d+)$/m.exec(p.stdout)[1]),
-      analysis,
-      entries,
-      performance: /^Performanta structurii pipe-line = ([\d.]+)%$/m.exec(p.stdout)[1],
-      bubbles: n ? entries[n - 1] - (n - 1) : 0,
-    };
-  } finally {
-    rmSync(dir, { recursive: true, force: true });
-  }
+  const got = nativeRun(config, program);
+  assert.equal(got.status, 0, got.console);
+  return { ...got.figures, analysis: got.analysis };
 }
 
 // What stage s holds in a cycle, from the entry cycles: an index, -1, or ''.
