@@ -74,10 +74,12 @@
     return out + `<text class="axis" x="${W - R}" y="${H - 4}" text-anchor="end">adincimea</text></svg>`;
   }
 
+  const api = { DEPTHS, sweepRows, summary, chartSvg };
   if (node) {
-    module.exports = { DEPTHS, sweepRows, summary, chartSvg };
+    module.exports = api;
     return;
   }
+  root.hazardSweep = api;
 
   // ---- the comparison and the summary ----
 
