@@ -42,12 +42,12 @@
   // The performance figure against the depth, in SVG; the current depth is
   // drawn larger, as a square, and named under its axis label.
   function chartSvg(rows, current) {
-    const W = 360;
-    const H = 200;
+    const W = 380;
+    const H = 212;
     const L = 44;
-    const R = 12;
+    const R = 30;
     const T = 22;
-    const B = 40;
+    const B = 52;
     const x = (d) => L + ((d - DEPTHS[0]) / (DEPTHS[DEPTHS.length - 1] - DEPTHS[0])) * (W - L - R);
     const y = (p) => T + (1 - p / 100) * (H - T - B);
     let out =
@@ -69,9 +69,9 @@
       out += mine
         ? `<rect class="point current" x="${cx - 6}" y="${cy - 6}" width="12" height="12"/>`
         : `<circle class="point" cx="${cx}" cy="${cy}" r="3.5"/>`;
-      out += `<text class="value${mine ? ' current' : ''}" x="${cx}" y="${cy - 9}" text-anchor="middle">${Math.round(+r.performance)}</text>`;
+      out += `<text class="value${mine ? ' current' : ''}" x="${cx}" y="${cy - (mine ? 11 : 8)}" text-anchor="middle">${Math.round(+r.performance)}</text>`;
     }
-    return out + `<text class="axis" x="${W - R}" y="${H - 4}" text-anchor="end">adincimea</text></svg>`;
+    return out + `<text class="axis" x="${(L + W - R) / 2}" y="${H - 6}" text-anchor="middle">adincimea</text></svg>`;
   }
 
   const api = { DEPTHS, sweepRows, summary, chartSvg };
