@@ -134,7 +134,7 @@
     };
   }
 
-  const api = { exercise, readParams, LIMITS, LEVELS };
+  const api = { exercise, readParams, hash32, LIMITS, LEVELS };
   if (typeof module === 'object' && module.exports) module.exports = api;
   else {
     root.hazardExerciseGen = api;

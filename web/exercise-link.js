@@ -1,0 +1,56 @@
+// Exercise links: what follows '#' in the address of an exercise, and back.
+// A generated one is x=<seed>&d=<depth>&n=<count>&l=<level>&a=<asked>, one
+// on given files c=<config.txt>&p=<program.txt>&a=<asked> (base64url, as a
+// share link): the questions and the files, nothing of the answer.
+(function (root) {
+  'use strict';
+
+  const node = typeof module === 'object' && module.exports;
+  const share = node ? require('./share.js') : root.hazardShare;
+  const gen = node ? require('./exercise-gen.js') : root.hazardExerciseGen;
+  const check = node ? require('./exercise-check.js') : root.hazardExerciseCheck;
+
+  const GENERATED = ['x', 'd', 'n', 'l', 'a'];
+  const FILES = ['c', 'p', 'a'];
+
+  // exercise: {asked, source: {kind: 'generated', seed, depth, count, level}}
+  // or {asked, source: {kind: 'files'}, config, program}.
+  function fragment(exercise) {
+    const s = exercise.source;
+    if (s.kind === 'generated') return `x=${s.seed}&d=${s.depth}&n=${s.count}&l=${s.level}&a=${exercise.asked}`;
+    return share.encodeShare(exercise.config, exercise.program) + '&a=' + exercise.asked;
+  }
+
+  // hash: location.hash, with or without '#'. Returns null when it is no
+  // exercise link (it has neither x= nor a=), {error} with what is wrong, or
+  // the exercise with its files: strings for a generated one, else bytes.
+  function read(hash) {
+    const text = String(hash || '').replace(/^#/, '');
+    if (!/(^|&)[xa]=/.test(text)) return null;
+    const fields = {};
+    for (const part of text.split('&')) {
+      const eq = part.indexOf('=');
+      const key = eq < 0 ? part : part.slice(0, eq);
+      if (eq < 0 || key in fields) return { error: 'Linkul exercitiului nu este valid.' };
+      fields[key] = part.slice(eq + 1);
+    }
+    const keys = Object.keys(fields).sort().join();
+    const asked = check.readAsked(fields.a);
+    if (keys !== [...GENERATED].sort().join() && keys !== [...FILES].sort().join())
+      return { error: 'Linkul exercitiului nu este valid.' };
+    if (asked === null) return { error: 'Linkul exercitiului nu spune ce se cere (a= trebuie sa fie h, s, p sau mai multe dintre ele).' };
+    if ('x' in fields) {
+      const p = gen.readParams({ seed: fields.x, depth: fields.d, count: fields.n, level: fields.l });
+      if (p.error) return { error: 'Linkul exercitiului nu este valid: ' + p.error };
+      return Object.assign({ asked, source: Object.assign({ kind: 'generated' }, p) }, gen.exercise(p));
+    }
+    const config = share.fromBase64Url(fields.c);
+    const program = share.fromBase64Url(fields.p);
+    if (config === null || program === null) return { error: 'Linkul exercitiului nu este valid: fisierele lui nu se pot citi.' };
+    return { asked, source: { kind: 'files' }, config, program };
+  }
+
+  const api = { fragment, read };
+  if (node) module.exports = api;
+  else root.hazardExerciseLink = api;
+})(this);

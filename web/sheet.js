@@ -1,0 +1,115 @@
+// The class sheet: a generated exercise's variants for a range of seeds,
+// each on its own A4 page with its files and an empty answer grid, then the
+// answer key with both tables and the performance figure of every variant.
+(function (root) {
+  'use strict';
+
+  const gen = root.hazardExerciseGen;
+  const model = root.hazardRun;
+  const exercise = root.hazardExercise;
+  const $ = (id) => document.getElementById(id);
+  const MAX_VARIANTS = 60;
+
+  const el = exercise.el;
+
+  const row = (cells, tag) => el('tr', {}, cells.map((c) => el(tag || 'td', { text: String(c) })));
+  const table = (caption, head, rows, cls) =>
+    el('table', { class: cls }, [el('caption', { text: caption }), el('thead', {}, [row(head, 'th')]), el('tbody', {}, rows)]);
+
+  // The seeds from .. to as decimal strings (of any length), or {error}.
+  function seedRange(from, to) {
+    const a = String(from).trim();
+    const b = String(to).trim();
+    if (!/^[0-9]+$/.test(a) || !/^[0-9]+$/.test(b)) return { error: 'Samantele fisei trebuie sa fie numere intregi, 0 sau mai mari.' };
+    const lo = BigInt(a);
+    const hi = BigInt(b);
+    if (hi < lo) return { error: 'Samanta de la sfirsit trebuie sa fie cel putin cea de la inceput.' };
+    if (hi - lo >= BigInt(MAX_VARIANTS)) return { error: `O fisa are cel mult ${MAX_VARIANTS} de variante.` };
+    const out = [];
+    for (let s = lo; s <= hi; s++) out.push(s.toString());
+    return out;
+  }
+
+  function variantPage(k, v, asked) {
+    const { p, report } = v;
+    const spread = asked.includes('h') ? Math.min(p.depth - 2, p.count - 1) : 0;
+    const head = ['IN', 'Instructiunea'];
+    for (let d = 1; d <= spread; d++) head.push(`DIST ${d}: tip, registre`);
+    if (asked.includes('s')) head.push('IN corectat');
+    const rows = report.instructions.map((ins) => {
+      const cells = [ins.index, model.instrText(ins)];
+      for (let d = 1; d <= spread; d++) cells.push(d > ins.index ? '-' : '');
+      if (asked.includes('s')) cells.push('');
+      return row(cells);
+    });
+    const page = el('section', { class: 'sheet-variant' }, [
+      el('h2', { text: `Varianta ${k + 1} (samanta ${p.seed})` }),
+      el('p', { text: `Nume: ______________________   Adincimea benzii: ${p.depth}   Instructiuni: ${p.count}` }),
+      el('pre', { class: 'sheet-program', text: v.files.program }),
+    ]);
+    if (spread > 0 || asked.includes('s'))
+      page.append(table('Raspunsul: tipul (RAW, WAR, WAW sau niciunul) si registrele la fiecare distanta; ciclul de intrare corectat', head, rows, 'sheet-grid'));
+    if (asked.includes('p')) page.append(el('p', { class: 'sheet-performance', text: 'Performanta: ____________ %' }));
+    return page;
+  }
+
+  function keyBlock(k, v) {
+    const { p, report } = v;
+    const analysis = [];
+    const corrected = [];
+    for (const ins of report.instructions) {
+      const own = [ins.index, ins.opcode, ins.dest, ins.sources.join(',')];
+      const lines = ins.hazards.length ? ins.hazards : [null];
+      lines.forEach((h, n) => {
+        const first = n === 0 ? own : ['', '', '', ''];
+        analysis.push(row(first.concat(h ? [h.distance, h.shown.registers.join(','), h.shown.kind] : ['', '', ''])));
+      });
+      corrected.push(row([ins.entry, ins.opcode, ins.dest, ins.sources.join(','), ins.delay]));
+    }
+    return el('section', { class: 'sheet-key-variant' }, [
+      el('h3', { text: `Varianta ${k + 1} (samanta ${p.seed})` }),
+      table('Analiza hazardului', ['IN', 'OPCODE', 'DEST', 'SOURCES', 'DIST', 'DEPEND', 'HAZARD'], analysis, 'sheet-table'),
+      table('Corectia hazardului', ['IN', 'OPCODE', 'DEST', 'SOURCES', 'bule inainte'], corrected, 'sheet-table'),
+      el('p', { text: `Performanta structurii pipe-line = ${report.performance}%` }),
+    ]);
+  }
+
+  function make() {
+    const note = $('sheet-note');
+    const fail = (text) => {
+      note.textContent = text;
+      $('sheet-print').hidden = true;
+      const old = $('sheet');
+      if (old) old.remove();
+      document.body.classList.remove('sheet-print');
+    };
+    if ($('run').disabled) return fail('Simulatorul se incarca inca; incercati din nou peste o clipa.');
+    const params = exercise.setupParams();
+    const asked = exercise.askedFromSetup();
+    if (!asked) return fail('Alegeti cel putin un lucru de cerut.');
+    const checked = gen.readParams(Object.assign({}, params, { seed: '0' }));
+    if (checked.error) return fail(checked.error);
+    const seeds = seedRange($('sheet-from').value, $('sheet-to').value);
+    if (seeds.error) return fail(seeds.error);
+    const variants = seeds.map((seed) => {
+      const p = gen.readParams(Object.assign({}, params, { seed }));
+      const files = gen.exercise(p);
+      return { p, files, report: root.hazardSim.run(files.config, files.program).report };
+    });
+    if (variants.some((v) => !v.report)) return fail('O varianta nu a dat o rulare completa.');
+    const old = $('sheet');
+    if (old) old.remove();
+    const sheet = el('div', { id: 'sheet', 'data-variants': String(variants.length) });
+    variants.forEach((v, k) => sheet.append(variantPage(k, v, asked)));
+    const key = el('section', { class: 'sheet-key' }, [el('h2', { text: 'Cheia raspunsurilor' })]);
+    variants.forEach((v, k) => key.append(keyBlock(k, v)));
+    sheet.append(key);
+    document.body.append(sheet);
+    document.body.classList.add('sheet-print');
+    note.textContent = `Fisa este gata: ${variants.length} ${variants.length === 1 ? 'varianta' : 'variante'}, fiecare pe pagina ei, apoi cheia. Se tipareste pe A4 cu butonul Tipareste fisa (sau Ctrl+P).`;
+    $('sheet-print').hidden = false;
+  }
+
+  $('sheet-make').addEventListener('click', make);
+  $('sheet-print').addEventListener('click', () => root.print());
+})(this);
