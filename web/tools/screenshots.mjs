@@ -19,11 +19,32 @@ const runExample = (name) => async (page) => {
   await page.waitForSelector('#status[data-status="0"]');
 };
 
+// The stepper in a bubble's cycle and the explanations with the delay it belongs to picked.
+const stepAndExplain = async (page) => {
+  await runExample('six')(page);
+  await page.fill('#cycle', '2');
+  await page.dispatchEvent('#cycle', 'input');
+  await page.focus('#explain [data-delay][data-instr="1"]');
+};
+
 // file: where the picture goes, below OUT_ROOT; open: what follows
-// index.html in the address; act: what is done on the page before the shot.
+// index.html in the address; act: what is done on the page before the shot;
+// parts: if given, the picture holds only the elements these selectors match.
 const shots = [
   { file: 'docs/web.png', open: '', act: runExample('six') },
+  { file: 'docs/web-steps.png', open: '', act: stepAndExplain, parts: ['#schedule-block', '#stepper', '#explanations'] },
 ];
+
+// The smallest page area that holds every element of the selectors.
+const areaOf = (page, selectors) =>
+  page.evaluate((selectors) => {
+    const boxes = selectors.map((s) => document.querySelector(s).getBoundingClientRect());
+    const x = Math.min(...boxes.map((b) => b.left)) + scrollX - 8;
+    const y = Math.min(...boxes.map((b) => b.top)) + scrollY - 8;
+    const right = Math.max(...boxes.map((b) => b.right)) + scrollX + 8;
+    const bottom = Math.max(...boxes.map((b) => b.bottom)) + scrollY + 8;
+    return { x, y, width: right - x, height: bottom - y };
+  }, selectors);
 
 const [siteDir, outRoot, ...only] = process.argv.slice(2);
 const wanted = only.length ? shots.filter((s) => only.includes(s.file)) : shots;
@@ -45,7 +66,8 @@ try {
     await page.waitForSelector('#run:not([disabled])');
     await shot.act(page);
     const out = path.join(outRoot, shot.file);
-    await page.screenshot({ path: out, fullPage: true });
+    const clip = shot.parts ? await areaOf(page, shot.parts) : undefined;
+    await page.screenshot({ path: out, fullPage: true, clip });
     await context.close();
     const size = statSync(out).size;
     const problems = [...errors, ...(size > MAX_BYTES ? [`${size} bytes, more than ${MAX_BYTES}`] : [])];
