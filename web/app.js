@@ -220,6 +220,8 @@
     return shared;
   }
 
+  const wellFormed = (shared) => shared !== null && !shared.error;
+
   async function loadFile(name, input) {
     const file = input.files && input.files[0];
     if (!file) return;

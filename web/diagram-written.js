@@ -35,6 +35,7 @@
       tie.y0 = rowY(tie.earlier) + SIZE.cellH / 2;
       tie.y1 = rowY(tie.instr) + SIZE.cellH / 2;
     }
+    ties.sort((a, b) => a.instr - b.instr || a.distance - b.distance); // reading and tab order
     const notes = [];
     let right = cycleX(n + depth - 1);
     for (const ins of report.instructions) {
