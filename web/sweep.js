@@ -51,7 +51,7 @@
     const x = (d) => L + ((d - DEPTHS[0]) / (DEPTHS[DEPTHS.length - 1] - DEPTHS[0])) * (W - L - R);
     const y = (p) => T + (1 - p / 100) * (H - T - B);
     let out =
-      `<svg class="sweep-chart" width="${W}" height="${H}" viewBox="0 0 ${W} ${H}" role="img" ` +
+      `<svg class="sweep-chart" viewBox="0 0 ${W} ${H}" role="img" ` +
       'aria-label="Performanta in functie de adincime; tabelul de alaturi da aceleasi cifre">';
     for (const p of [0, 25, 50, 75, 100]) {
       out += `<line class="grid" x1="${L}" x2="${W - R}" y1="${y(p)}" y2="${y(p)}"/>` +
@@ -132,9 +132,15 @@
     chart.className = 'sweep-chart-box';
     chart.innerHTML = chartSvg(rows, report.depth);
     section.textContent = '';
+    const tableBox = el('div');
+    tableBox.className = 'sweep-table-box';
+    tableBox.tabIndex = 0;
+    tableBox.setAttribute('role', 'region');
+    tableBox.setAttribute('aria-label', 'Tabelul adincimilor');
+    tableBox.append(table);
     const wrap = el('div');
     wrap.className = 'sweep';
-    wrap.append(chart, table);
+    wrap.append(chart, tableBox);
     section.append(el('h2', 'Adincimea comparata'), wrap);
   }
 

@@ -249,6 +249,18 @@ describe('the views on examples/six', () => {
   });
 });
 
+test('on a 320 pixel wide screen the views of examples/deep fit without the page scrolling sideways', async () => {
+  const page = await open({ viewport: { width: 320, height: 800 } });
+  await runExample(page, 'deep');
+  const widths = await page.evaluate(() =>
+    ['stepper', 'explanations', 'comparison', 'schedule-summary'].map((id) => {
+      const e = document.getElementById(id);
+      return [id, e.scrollWidth <= e.clientWidth];
+    }).concat([['page', document.documentElement.scrollWidth <= innerWidth]]));
+  assert.deepEqual(widths.filter(([, fits]) => !fits), []);
+  await page.done();
+});
+
 // The contrast ratio of text against the first opaque background behind it.
 function contrastProbe(selector) {
   const rgb = (c) => (c.match(/[\d.]+/g) || []).map(Number);
