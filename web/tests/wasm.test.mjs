@@ -20,6 +20,7 @@ const require = createRequire(import.meta.url);
 const { makeRunner } = require(join(site, 'sim.js'));
 const run = makeRunner(await require(join(site, 'hazard-sim.js'))());
 const text = (bytes) => new TextDecoder().decode(bytes);
+const inputHelp = require('../input-help.js');
 
 // The native program in a fresh folder holding the inputs (null: absent).
 function runNative(config, program) {
@@ -153,6 +154,40 @@ test('the report keeps the kinds that the analysis table hides', () => {
   });
 });
 
+// ------------------------------------------------------------ reading rules
+
+// The console's reading part as the readers print it, from web/input-help.js's
+// verdicts on the inputs (null: absent). Complete when the run stops while
+// reading; else what the console starts with.
+function printReading(config, program) {
+  if (config === null) return { whole: true, text: 'Eroare deschidere fisier de configurare !\n' };
+  const conf = inputHelp.config(config);
+  let out = 'Se citeste fisierul de configurare ...\n';
+  if (!conf.valid) {
+    const { depth: d, count: n } = conf;
+    if (n > 50) out += `Numarul de instructiuni din program (${n}) depaseste numarul maxim (50)\n`;
+    if (d > 10) out += `Adincimea pipe-line (${d}) depaseste adincimea maxima (10)\n`;
+    if (n < 2) out += `Numarul de instructiuni din program (${n}) este mai mic ca numarul minim (2)\n`;
+    if (d < 3) out += `Adincimea pipe-line (${d}) este mai mica decit adincimea minima (3)\n`;
+    return { whole: true, text: out };
+  }
+  out += `Adincimea pipe-line: ${conf.depth}\nNumarul de instructiuni din program: ${conf.count}\n`;
+  if (program === null) return { whole: true, text: out + 'Eroare deschidere fisier de instructiuni !\n' };
+  const prog = inputHelp.program(program, conf);
+  out += 'Se citeste fisierul de instructiuni ...\n';
+  const errors = prog.lines.flatMap((l) => l.errors.map((e) => `Eroare ${e} (linia ${l.line})\n`));
+  if (errors.length) return { whole: true, text: out + errors.join('') + 'Exista erori de sintaxa\nNu s-a generat fisierul de rezultate\n' };
+  out += `S-au citit ${prog.lines.length} linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n`;
+  if (prog.unread.length) out += `S-a depasit numarul maxim de ${conf.count} linii in fisierul de cod\nDoar primele ${conf.count} linii din fisierul de cod au fost prelucrate\n`;
+  return { whole: false, text: out };
+}
+
+function checkReading(config, program, got, what) {
+  const want = printReading(config, program);
+  if (want.whole) assert.equal(got.console, want.text, what + ': the reading rules');
+  else assert.equal(got.console.slice(0, want.text.length), want.text, what + ': the reading rules');
+}
+
 // ------------------------------------------------------------ generator
 
 function prng(seed) {
@@ -236,7 +271,7 @@ function generate(n) {
   return [kind + ' ' + n, c, p];
 }
 
-test('2,000 generated inputs give what the native program gives', () => {
+test('2,000 generated inputs give what the native program gives, and what the reading rules of the page say', () => {
   const kinds = new Map();
   for (let n = 0; n < 2000; n++) {
     const [name, c, p] = generate(n);
@@ -247,6 +282,7 @@ test('2,000 generated inputs give what the native program gives', () => {
     assert.deepEqual(got, want, name + ': ' + JSON.stringify({ config: String(c), program: String(p).slice(0, 200) }));
     assert.equal(report === null, want.status !== 0, name + ': a report exactly when the run is complete');
     if (report) checkReport(report, got, name);
+    checkReading(c, p, got, name);
     kinds.set(want.status, (kinds.get(want.status) || 0) + 1);
   }
   // The generator reaches every status.
