@@ -178,7 +178,8 @@
   }
 
   async function copyLink() {
-    const fragment = window.hazardShare.encodeShare(contentOf('config'), contentOf('program'));
+    const fragment = (window.hazardExercise && window.hazardExercise.linkFragment()) ||
+      window.hazardShare.encodeShare(contentOf('config'), contentOf('program'));
     if (fragment.length > MAX_LINK) {
       showNotice('Fisierele sunt prea mari pentru un link (peste 2 MB); linkul nu a fost creat.');
       ui.shareBox.hidden = true;
@@ -204,7 +205,8 @@
   // holds no share link, {error} when it is malformed (the editors stay as
   // they were), or the two files.
   function applyHash() {
-    const shared = window.hazardShare.decodeShare(location.hash);
+    const shared = (window.hazardExercise && window.hazardExercise.filesOf(location.hash)) ||
+      window.hazardShare.decodeShare(location.hash);
     if (shared === null) return null;
     if (shared.error) {
       showNotice('Linkul de partajare nu este valid; editoarele au ramas cum erau.');
