@@ -27,12 +27,29 @@ const stepAndExplain = async (page) => {
   await page.focus('#explain [data-delay][data-instr="1"]');
 };
 
+// A generated exercise answered from its key but for three cells, then checked.
+const checkedExercise = async (page) => {
+  await page.waitForSelector('#exercise-check');
+  await page.evaluate(() => {
+    const ex = window.hazardExerciseLink.read(location.hash);
+    const key = window.hazardExerciseCheck.keyAnswers(window.hazardSim.run(ex.config, ex.program).report, ex.asked);
+    const wrong = { 'kind:3:2': 'RAW', 'registers:5:1': 'R9', 'entry:4': '11' };
+    for (const el of document.querySelectorAll('[data-answer]')) {
+      const d = el.dataset;
+      const id = d.answer === 'performance' ? 'performance' : d.answer === 'entry' ? `entry:${d.instr}` : `${d.answer}:${d.instr}:${d.distance}`;
+      el.value = id in wrong ? wrong[id] : key[id];
+    }
+  });
+  await page.click('#exercise-check');
+};
+
 // file: where the picture goes, below OUT_ROOT; open: what follows
 // index.html in the address; act: what is done on the page before the shot;
 // parts: if given, the picture holds only the elements these selectors match.
 const shots = [
   { file: 'docs/web.png', open: '', act: runExample('six') },
   { file: 'docs/web-steps.png', open: '', act: stepAndExplain, parts: ['#schedule-block', '#stepper', '#explanations'] },
+  { file: 'docs/web-exercise.png', open: '#x=4&d=5&n=6&l=many&a=hsp', act: checkedExercise, parts: ['#exercise'] },
 ];
 
 // The smallest page area that holds every element of the selectors.
