@@ -335,6 +335,27 @@ for (const mode of ['file', 'http']) {
       await p.close();
     });
 
+    test('the editors number their lines and mark what the simulator reads as 0, finds faulty or does not read', async () => {
+      const p = await open(modes[mode]);
+      const marked = (name) => p.page.$$eval(`#${name}-lines span`, (ss) => ss.map((s) => s.className + ' ' + s.textContent));
+      const cases = [
+        ['5 \n4\n', 'LD R1,R2\n', [['line-zero 0 1'], []], /linia 1 \(adincimea\) se citeste 0/],
+        ['\ufeff5\n4\n', 'LD R1,R2\n', [['line-zero 0 1'], []], /linia 1 \(adincimea\) se citeste 0/],
+        ['5\n+4\n', 'LD R1,R2\n', [['line-zero 0 2'], []], /linia 2 \(numarul de instructiuni\) se citeste 0/],
+        ['5\n4\n', 'LD R1,R2\nadd R3,R1\nSUB R4,R33,R6\nMUL R3,R3,R1\nDIV R7\nLD R1\n',
+          [[], ['line-error ! 2', 'line-error ! 3', 'line-unread - 5', 'line-unread - 6']], /linia 2: OPCODE gresit/],
+      ];
+      for (const [config, program, [cm, pm], words] of cases) {
+        await p.page.fill('#config', config);
+        await p.page.fill('#program', program);
+        await waitForRun(p.page, config, program);
+        assert.deepEqual([await marked('config'), await marked('program')], [cm, pm], JSON.stringify(config + program));
+        assert.match(await p.page.textContent('#inputs'), words);
+      }
+      assert.equal(await p.page.textContent('#program-lines'), '1\n2\n3\n4\n! 2\n! 3\n4\n- 5\n- 6\n7\n'.replace('1\n2\n3\n4\n', '1\n'));
+      await p.close();
+    });
+
     test('the diagrams of every example show what its report gives', async () => {
       const p = await open(modes[mode]);
       for (const name of exampleNames) {

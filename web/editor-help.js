@@ -1,0 +1,89 @@
+// Help in both editors: line numbers, and after each run the lines that the
+// simulator reads as 0, finds faulty or does not read, marked beside the
+// line and told in words under the editor (from web/input-help.js).
+(function () {
+  'use strict';
+
+  const input = window.hazardInput;
+  const SIGNS = { error: '!', zero: '0', unread: '-' };
+  const parts = {};
+  for (const name of ['config', 'program']) {
+    parts[name] = {
+      editor: document.getElementById(name),
+      lines: document.getElementById(name + '-lines'),
+      help: document.getElementById(name + '-help'),
+      marks: new Map(), // line number -> 'error' | 'zero' | 'unread'
+    };
+  }
+
+  function drawNumbers(name) {
+    const p = parts[name];
+    const count = p.editor.value.split('\n').length;
+    let html = '';
+    for (let k = 1; k <= count; k++) {
+      const mark = p.marks.get(k);
+      html += mark ? `<span class="line-${mark}">${SIGNS[mark]} ${k}</span>\n` : `${k}\n`;
+    }
+    p.lines.innerHTML = html;
+    p.lines.scrollTop = p.editor.scrollTop;
+  }
+
+  function show(name, marks, notes) {
+    const p = parts[name];
+    p.marks = marks;
+    p.help.textContent = '';
+    for (const note of notes) {
+      const li = document.createElement('li');
+      li.className = 'line-' + note.kind;
+      li.textContent = SIGNS[note.kind] + ' ' + note.text;
+      p.help.appendChild(li);
+    }
+    drawNumbers(name);
+  }
+
+  const span = (list) => (list.length === 1 ? `linia ${list[0]}` : `liniile ${list[0]}..${list[list.length - 1]}`);
+
+  function explain(run) {
+    if (!run || run.config === undefined) {
+      show('config', new Map(), []);
+      show('program', new Map(), []);
+      return;
+    }
+    const cmarks = new Map();
+    const cnotes = [];
+    const conf = run.config === null ? null : input.config(run.config);
+    for (const line of conf ? conf.lines : []) {
+      if (line.why === '') continue;
+      cmarks.set(line.line, 'zero');
+      cnotes.push({ kind: 'zero', text: `linia ${line.line} (${line.name}) se citeste 0: ${line.why}.` });
+    }
+    show('config', cmarks, cnotes);
+
+    const pmarks = new Map();
+    const pnotes = [];
+    if (conf && run.program !== null) {
+      const prog = input.program(run.program, conf);
+      if (!prog.read) pnotes.push({ kind: 'unread', text: 'programul nu se citeste: config.txt nu da o adincime si un numar de instructiuni valide.' });
+      for (const line of prog.lines) {
+        if (!line.errors.length) continue;
+        pmarks.set(line.line, 'error');
+        pnotes.push({ kind: 'error', text: `linia ${line.line}: ${line.errors.join(', ')} gresit.` });
+      }
+      for (const k of prog.unread) pmarks.set(k, 'unread');
+      if (prog.unread.length)
+        pnotes.push({ kind: 'unread', text: `${span(prog.unread)} nu se citesc: dincolo de numarul de instructiuni (${conf.count}).` });
+      if (prog.cut) pnotes.push({ kind: 'unread', text: `linia ${prog.cut}: un octet Ctrl-Z incheie fisierul; ce urmeaza nu se citeste.` });
+    }
+    show('program', pmarks, pnotes);
+  }
+
+  window.hazardRun.on('run', explain);
+  for (const name of Object.keys(parts)) {
+    const p = parts[name];
+    p.editor.addEventListener('input', () => drawNumbers(name));
+    p.editor.addEventListener('scroll', () => {
+      p.lines.scrollTop = p.editor.scrollTop;
+    });
+    drawNumbers(name);
+  }
+})();
