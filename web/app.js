@@ -15,7 +15,7 @@
   const VIEW_LIMIT = 100000;
   const STORE_KEY = 'hazard-sim.editors';
   const STORE_BYTES = 1000000; // a loaded file larger than this is stored as its editor's text
-  const EDIT_PAUSE = 150; // ms of quiet typing before the run
+  const EDIT_PAUSE = 80; // ms of quiet typing before the run: the run and drawing take the rest of 300 ms
 
   const $ = (id) => document.getElementById(id);
   const ui = {

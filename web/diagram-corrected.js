@@ -5,8 +5,7 @@
   'use strict';
 
   const inNode = typeof module === 'object' && module.exports;
-  const svg = inNode ? require('./diagram-svg.js') : root.hazardSvg;
-  const model = inNode ? require('./run-model.js') : root.hazardRun;
+  const [svg, model] = inNode ? [require('./diagram-svg.js'), require('./run-model.js')] : [root.hazardSvg, root.hazardRun];
   const { SIZE, rowY, cycleX } = svg;
 
   const waitText = (ins) =>
