@@ -47,7 +47,7 @@ const checkedExercise = async (page) => {
 // index.html in the address; act: what is done on the page before the shot;
 // parts: if given, the picture holds only the elements these selectors match.
 const shots = [
-  { file: 'docs/web.png', open: '', act: runExample('six') },
+  { file: 'docs/web.png', open: '', act: runExample('six'), parts: ['#inputs', '#outputs', '#diagrams'] },
   { file: 'docs/web-steps.png', open: '', act: stepAndExplain, parts: ['#schedule-block', '#stepper', '#explanations'] },
   { file: 'docs/web-exercise.png', open: '#x=4&d=5&n=6&l=many&a=hsp', act: checkedExercise, parts: ['#exercise'] },
 ];
