@@ -1,0 +1,322 @@
+// Exercises on the page in headless Chromium, opened from disk: set on the
+// examples and generated, answered by typing into the form, checked, handed
+// out by link and printed as a class sheet, against the native program's
+// runs and the run report's key.
+import { describe, test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import os from 'node:os';
+import path from 'node:path';
+import { spawnSync } from 'node:child_process';
+import { createRequire } from 'node:module';
+import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
+const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
+const native = path.join(root, 'build', 'hazard-sim');
+const examplesDir = path.join(root, 'examples');
+const require = createRequire(import.meta.url);
+const { exercise } = require(path.join(site, 'exercise-gen.js'));
+const check = require(path.join(site, 'exercise-check.js'));
+const { makeRunner } = require(path.join(site, 'sim.js'));
+const run = makeRunner(await require(path.join(site, 'hazard-sim.js'))());
+
+const CHROMIUM_ARGS = [
+  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+function runNative(config, program) {
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-exercise-page-'));
+  try {
+    writeFileSync(path.join(dir, 'config.txt'), config);
+    writeFileSync(path.join(dir, 'program.txt'), program);
+    const p = spawnSync(native, [], { cwd: dir });
+    return { console: p.stdout.toString('utf8'), status: p.status };
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+const exampleFiles = (name) => ['config.txt', 'program.txt'].map((f) => readFileSync(path.join(examplesDir, name, f), 'utf8'));
+const complete = readdirSync(examplesDir).sort().filter((n) => runNative(...exampleFiles(n)).status === 0);
+const failing = readdirSync(examplesDir).sort().filter((n) => !complete.includes(n));
+
+let browser;
+const base = pathToFileURL(site + path.sep).href + 'index.html';
+
+before(async () => {
+  for (const need of [path.join(site, 'index.html'), native]) assert.ok(existsSync(need), `${need} is missing`);
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+});
+after(async () => {
+  if (browser) await browser.close();
+});
+
+async function open(hash = '') {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
+  const page = await context.newPage();
+  const errors = [];
+  const requests = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  page.on('request', (r) => requests.push(r.url()));
+  await page.goto(base + hash);
+  await page.waitForSelector('#run:not([disabled])');
+  return {
+    page,
+    async close() {
+      await context.close();
+      assert.deepEqual(errors, [], 'nothing logged as an error');
+      assert.deepEqual(requests.filter((u) => !u.startsWith('file://' + site) && !/^(blob|data):/.test(u)), [], 'no request outside the site');
+    },
+  };
+}
+
+const resultsShown = (page) =>
+  page.evaluate(() => ['outputs', 'diagrams', 'explanations'].map((id) => getComputedStyle(document.getElementById(id)).display !== 'none'));
+
+// Types an answer into the form: {cell id: text}.
+async function answer(page, answers) {
+  for (const [id, text] of Object.entries(answers)) {
+    const [kind, instr, distance] = id.split(':');
+    const sel = kind === 'performance' ? '[data-answer="performance"]'
+      : kind === 'entry' ? `[data-answer="entry"][data-instr="${instr}"]`
+        : `[data-answer="${kind}"][data-instr="${instr}"][data-distance="${distance}"]`;
+    if (kind === 'kind') await page.selectOption(sel, text);
+    else await page.fill(sel, text);
+  }
+}
+
+const verdicts = (page) =>
+  page.$$eval('[data-answer]', (els) => els.map((e) => {
+    const d = e.dataset;
+    const id = d.answer === 'performance' ? 'performance' : d.answer === 'entry' ? `entry:${d.instr}` : `${d.answer}:${d.instr}:${d.distance}`;
+    return [id, d.verdict || '', e.value];
+  }));
+
+async function score(page) {
+  const s = await page.$('#exercise-score');
+  return [Number(await s.getAttribute('data-right')), Number(await s.getAttribute('data-total'))];
+}
+
+// The key typed in scores full marks; then a few cells changed score exactly those wrong.
+async function answerAndCheck(page, report, asked, where) {
+  assert.deepEqual(await resultsShown(page), [false, false, false], where + ': results hidden');
+  const key = check.keyAnswers(report, asked);
+  const form = await verdicts(page);
+  assert.deepEqual(form.map(([id]) => id).sort(), Object.keys(key).sort(), where + ': the form follows the tables');
+  assert.ok(form.every(([, , value]) => value === ''), where + ': the form starts empty');
+  await answer(page, key);
+  await page.click('#exercise-check');
+  assert.deepEqual(await score(page), [form.length, form.length], where);
+  assert.ok((await verdicts(page)).every(([, v]) => v === 'right'), where);
+  assert.deepEqual(await resultsShown(page), [true, true, true], where + ': results shown after the check');
+
+  const ids = Object.keys(key);
+  const changed = [ids[1], ids[Math.floor(ids.length / 2)], ids[ids.length - 1]].filter((v, k, a) => a.indexOf(v) === k);
+  const wrong = {};
+  for (const id of changed) {
+    const kind = id.split(':')[0];
+    wrong[id] = kind === 'kind' ? (key[id] === 'WAW' ? 'WAR' : 'WAW') : kind === 'registers' ? (key[id] ? 'R9 9' : 'R9') : kind === 'entry' ? String(Number(key[id]) + 1) : key[id] + '1';
+  }
+  await answer(page, wrong);
+  await page.click('#exercise-check');
+  const got = await verdicts(page);
+  assert.deepEqual(got.filter(([, v]) => v === 'wrong').map(([id]) => id).sort(), [...changed].sort(), where + ': exactly the cells changed');
+  assert.deepEqual(await score(page), [form.length - changed.length, form.length], where);
+  assert.equal(await page.$$eval('#exercise-reasons li', (l) => l.length), changed.length);
+}
+
+describe('exercises on the page', () => {
+  test('on every example, asking everything: the key typed in scores full marks, cells changed score exactly those wrong', async () => {
+    const p = await open();
+    for (const name of complete) {
+      await p.page.selectOption('#example', name);
+      await p.page.click('#exercise-start');
+      const report = run(...exampleFiles(name)).report;
+      await answerAndCheck(p.page, report, 'hsp', name);
+      // After the check the console is the native program's own.
+      assert.equal(await p.page.textContent('#console'), runNative(...exampleFiles(name)).console, name);
+      await p.page.click('#exercise-close');
+      assert.equal(await p.page.isVisible('#exercise-start'), true);
+    }
+    await p.close();
+  });
+
+  const GENERATED = [
+    [{ seed: '3', depth: '4', count: '6', level: 'many' }, 'hsp'],
+    [{ seed: '123456789012345678901234567890', depth: '10', count: '50', level: 'many' }, 'hs'],
+    [{ seed: '0', depth: '3', count: '2', level: 'few' }, 'sp'],
+    [{ seed: '77', depth: '7', count: '15', level: 'few' }, 'h'],
+  ];
+  for (const [params, asked] of GENERATED) {
+    test(`a generated exercise (${JSON.stringify(params)}, asked ${asked}) gives Node's files, is graded by its key, and its link reopens it empty`, async () => {
+      const p = await open();
+      for (const box of await p.page.$$('input[name="exercise-asked"]'))
+        await box.setChecked(asked.includes(await box.getAttribute('value')));
+      await p.page.fill('#exercise-seed', params.seed);
+      await p.page.fill('#exercise-depth', params.depth);
+      await p.page.fill('#exercise-count', params.count);
+      await p.page.selectOption('#exercise-level', params.level);
+      await p.page.click('#exercise-generate');
+      const files = exercise(params);
+      assert.deepEqual(await p.page.evaluate((q) => window.hazardSim.exercise(q), params), files, 'the same generator in the page');
+      assert.equal(await p.page.inputValue('#program'), files.program, 'the editors hold the generated files');
+      assert.equal(await p.page.inputValue('#config'), files.config);
+      const report = run(files.config, files.program).report;
+      await answerAndCheck(p.page, report, asked, JSON.stringify(params));
+
+      await p.page.click('#share');
+      const link = await p.page.inputValue('#share-link');
+      const fragment = new URLSearchParams(link.slice(link.indexOf('#') + 1));
+      assert.deepEqual([...fragment.keys()], ['x', 'd', 'n', 'l', 'a'], link);
+      assert.equal(fragment.get('a'), asked);
+      await p.close();
+
+      const q = await open(link.slice(link.indexOf('#')));
+      await q.page.waitForSelector('#exercise-check');
+      assert.equal(await q.page.textContent('#exercise-program'), `${params.depth}\n${params.count}\n\n${files.program.trimEnd()}`);
+      await answerAndCheck(q.page, report, asked, 'reopened ' + link);
+      await q.close();
+    });
+  }
+
+  test('an exercise on edited files hands out a link of its files and questions that reopens it, its answer kept in the browser', async () => {
+    const p = await open();
+    await p.page.fill('#config', '4\n5\n');
+    await p.page.fill('#program', 'LD R1,R2\nADD R3,R1,R1\nSUB R1,R3,R4\nMUL R3,R3\nDIV R5,R1\n');
+    await p.page.locator('input[name="exercise-asked"][value="p"]').setChecked(false);
+    await p.page.click('#exercise-start');
+    await p.page.click('#share');
+    const link = await p.page.inputValue('#share-link');
+    const fragment = new URLSearchParams(link.slice(link.indexOf('#') + 1));
+    assert.deepEqual([...fragment.keys()], ['c', 'p', 'a']);
+    assert.equal(Buffer.from(fragment.get('p'), 'base64url').toString(), 'LD R1,R2\nADD R3,R1,R1\nSUB R1,R3,R4\nMUL R3,R3\nDIV R5,R1\n');
+    assert.equal(fragment.get('a'), 'hs');
+    // Typed answers stay after a reload, until checked.
+    await answer(p.page, { 'entry:1': '3', 'kind:2:1': 'RAW' });
+    await p.page.reload();
+    await p.page.waitForSelector('#exercise-check');
+    const kept = (await verdicts(p.page)).filter(([, , value]) => value).map(([id, , value]) => [id, value]);
+    assert.deepEqual(kept, [['entry:1', '3'], ['kind:2:1', 'RAW']]);
+    assert.deepEqual(await resultsShown(p.page), [false, false, false]);
+    await p.close();
+
+    const q = await open(link.slice(link.indexOf('#')));
+    await q.page.waitForSelector('#exercise-check');
+    const report = run('4\n5\n', 'LD R1,R2\nADD R3,R1,R1\nSUB R1,R3,R4\nMUL R3,R3\nDIV R5,R1\n').report;
+    await answerAndCheck(q.page, report, 'hs', 'reopened in another browser');
+    await q.close();
+  });
+
+  test('bad values, files that do not run and malformed links get a message; odd answers are graded', async () => {
+    const p = await open();
+    const BAD = [
+      [{ '#exercise-seed': '12x' }, /Samanta/], [{ '#exercise-seed': '-3' }, /Samanta/],
+      [{ '#exercise-depth': '11' }, /Adincimea/], [{ '#exercise-depth': 'cinci' }, /Adincimea/],
+      [{ '#exercise-count': '1' }, /instructiuni/], [{ '#exercise-count': '51' }, /instructiuni/],
+    ];
+    const thrown = await p.page.evaluate(() => {
+      try {
+        return window.hazardSim.exercise({ seed: '1', depth: 5, count: 6, level: 'lots' });
+      } catch (e) {
+        return e.message;
+      }
+    });
+    assert.match(thrown, /^Nivelul/);
+    for (const [fields, message] of BAD) {
+      await p.page.fill('#exercise-seed', '1');
+      await p.page.fill('#exercise-depth', '5');
+      await p.page.fill('#exercise-count', '6');
+      for (const [sel, value] of Object.entries(fields)) await p.page.fill(sel, value);
+      await p.page.click('#exercise-generate');
+      assert.match(await p.page.textContent('#exercise-message'), message);
+      assert.equal(await p.page.isVisible('#exercise-open'), false);
+    }
+    for (const name of failing) {
+      await p.page.selectOption('#example', name);
+      await p.page.click('#exercise-start');
+      const want = runNative(...exampleFiles(name));
+      assert.match(await p.page.textContent('#exercise-message p'), new RegExp(`stare ${want.status}`));
+      assert.equal(await p.page.textContent('#exercise-message pre'), want.console, name + ': the run\'s own messages');
+      assert.equal(await p.page.isVisible('#exercise-open'), false);
+    }
+    for (const hash of ['#x=1&d=11&n=6&l=many&a=hsp', '#x=1&d=5&n=6&l=lots&a=hsp', '#x=1&d=5&n=6&l=many&a=hq', '#x=1&d=5&n=6&l=many', '#c=QQ&p=@@&a=h']) {
+      await p.page.goto(base + hash);
+      await p.page.waitForSelector('#run:not([disabled])');
+      await p.page.waitForSelector('#exercise-message:not([hidden])');
+      assert.match(await p.page.textContent('#exercise-message'), /Linkul exercitiului/, hash);
+      assert.equal(await p.page.isVisible('#exercise-open'), false, hash);
+    }
+    await p.page.goto(base + '#x=5&d=5&n=6&l=many&a=hsp');
+    await p.page.waitForSelector('#exercise-check');
+    await answer(p.page, { 'kind:1:1': 'RAW', 'registers:1:1': '  r 1 ;; ', 'entry:2': 'doi', 'entry:3': ' 1e3 ', performance: '%%,' });
+    await p.page.click('#exercise-check');
+    const [, total] = await score(p.page);
+    assert.equal(total, check.cells(run(...Object.values(exercise({ seed: 5, depth: 5, count: 6, level: 'many' }))).report, 'hsp').length);
+    assert.ok((await verdicts(p.page)).every(([, v]) => v === 'right' || v === 'wrong'));
+    await p.close();
+  });
+
+  test('every control of the exercise has its own name and the answer is checked by keyboard', async () => {
+    const p = await open('#x=9&d=6&n=8&l=many&a=hsp');
+    await p.page.waitForSelector('#exercise-check');
+    const names = await p.page.$$eval('#exercise input, #exercise select, #exercise button', (els) =>
+      els.filter((e) => e.offsetParent !== null).map((e) => e.getAttribute('aria-label') || (e.labels && e.labels[0] && e.labels[0].textContent.trim()) || e.textContent.trim()));
+    assert.ok(names.every(Boolean), 'a name for every control');
+    assert.equal(new Set(names).size, names.length, 'no two alike');
+    await p.page.focus('[data-answer="performance"]');
+    await p.page.keyboard.type('12,5');
+    await p.page.keyboard.press('Tab');
+    assert.equal(await p.page.evaluate(() => document.activeElement.id), 'exercise-check');
+    await p.page.keyboard.press('Enter');
+    assert.equal(await p.page.getAttribute('[data-answer="performance"]', 'data-verdict'), 'wrong');
+    await p.close();
+  });
+
+  test('the class sheet prints each variant on its own A4 page with its program, then every variant\'s key', async () => {
+    const p = await open();
+    await p.page.fill('#exercise-depth', '6');
+    await p.page.fill('#exercise-count', '9');
+    await p.page.selectOption('#exercise-level', 'many');
+    await p.page.fill('#sheet-from', '98765432109876543210');
+    await p.page.fill('#sheet-to', '98765432109876543213');
+    await p.page.click('#sheet-make');
+    assert.equal(await p.page.getAttribute('#sheet', 'data-variants'), '4');
+    const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-sheet-'));
+    try {
+      const pdf = path.join(dir, 'sheet.pdf');
+      await p.page.pdf({ path: pdf, format: 'A4' });
+      const pageText = (k) => spawnSync('pdftotext', ['-layout', '-f', String(k), '-l', String(k), pdf, '-'], { encoding: 'utf8' }).stdout;
+      const all = spawnSync('pdftotext', ['-layout', pdf, '-'], { encoding: 'utf8' }).stdout;
+      for (let k = 0; k < 4; k++) {
+        const seed = (98765432109876543210n + BigInt(k)).toString();
+        const files = exercise({ seed, depth: 6, count: 9, level: 'many' });
+        const text = pageText(k + 1);
+        assert.match(text, new RegExp(`Varianta ${k + 1} \\(samanta ${seed}\\)`));
+        assert.match(text, /Adincimea benzii: 6/);
+        for (const line of files.program.trimEnd().split('\n')) assert.ok(text.includes(line), `variant ${k + 1}: ${line}`);
+        assert.doesNotMatch(text, /Performanta structurii/, 'no key on a variant\'s page');
+        // The key: its figure as the native program prints it, every entry of its correction table.
+        const want = runNative(files.config, files.program);
+        const figure = want.console.match(/Performanta structurii pipe-line = [0-9.]+%/)[0];
+        const head = `Varianta ${k + 1} (samanta ${seed})`;
+        const start = all.indexOf(head, all.indexOf('Cheia raspunsurilor'));
+        const end = all.indexOf('Varianta', start + head.length);
+        const key = all.slice(start, end < 0 ? undefined : end);
+        assert.ok(start > 0 && key.includes(figure), `variant ${k + 1}: ${figure}`);
+        const entries = run(files.config, files.program).report.instructions.map((i) => i.entry);
+        const table = key.slice(key.indexOf('Corectia hazardului'), key.indexOf('Performanta structurii'));
+        const firsts = table.split('\n').map((l) => l.trim().split(/\s+/)).filter((w) => /^(ADD|DIV|LD|MUL|SUB)$/.test(w[1])).map((w) => Number(w[0]));
+        assert.deepEqual(firsts, entries, `variant ${k + 1}: the correction table's IN`);
+      }
+      assert.ok(all.indexOf('Cheia raspunsurilor') > all.indexOf('Varianta 4'));
+    } finally {
+      rmSync(dir, { recursive: true, force: true });
+    }
+    await p.close();
+  });
+});
