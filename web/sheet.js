@@ -34,7 +34,7 @@
     const { p, report } = v;
     const spread = asked.includes('h') ? Math.min(p.depth - 2, p.count - 1) : 0;
     const head = ['IN', 'Instructiunea'];
-    for (let d = 1; d <= spread; d++) head.push(`DIST ${d}: tip, registre`);
+    for (let d = 1; d <= spread; d++) head.push(`DIST ${d}`);
     if (asked.includes('s')) head.push('IN corectat');
     const rows = report.instructions.map((ins) => {
       const cells = [ins.index, model.instrText(ins)];
@@ -45,10 +45,15 @@
     const page = el('section', { class: 'sheet-variant' }, [
       el('h2', { text: `Varianta ${k + 1} (samanta ${p.seed})` }),
       el('p', { text: `Nume: ______________________   Adincimea benzii: ${p.depth}   Instructiuni: ${p.count}` }),
-      el('pre', { class: 'sheet-program', text: v.files.program }),
     ]);
-    if (spread > 0 || asked.includes('s'))
-      page.append(table('Raspunsul: tipul (RAW, WAR, WAW sau niciunul) si registrele la fiecare distanta; ciclul de intrare corectat', head, rows, 'sheet-grid'));
+    if (spread > 0 || asked.includes('s')) {
+      // The grid holds the program, one line a row, and fits one A4 page.
+      const grid = table('Programul si raspunsul: tipul (RAW, WAR, WAW sau niciunul) si registrele la fiecare distanta; ciclul de intrare corectat', head, rows, 'sheet-grid');
+      grid.style.setProperty('--row', Math.min(6.5, 225 / p.count).toFixed(2) + 'mm');
+      page.append(grid);
+    } else {
+      page.append(el('pre', { class: 'sheet-program', text: v.files.program }));
+    }
     if (asked.includes('p')) page.append(el('p', { class: 'sheet-performance', text: 'Performanta: ____________ %' }));
     return page;
   }
