@@ -4,13 +4,8 @@
 (function () {
   'use strict';
 
-  const STATUS_MEANING = {
-    0: 'rulare completa',
-    1: 'program.txt nu poate fi deschis',
-    2: 'un fisier de rezultate nu poate fi creat sau scris, sau programul are erori de sintaxa',
-    3: 'config.txt nu poate fi deschis',
-    4: 'o valoare de configurare este in afara limitelor',
-  };
+  const words = window.hazardText;
+  const T = words.t;
   const MAX_LINK = 2000000; // Chromium refuses longer addresses
   const VIEW_LIMIT = 100000;
   const STORE_KEY = 'hazard-sim.editors';
@@ -46,9 +41,18 @@
   const examples = Array.isArray(window.hazardExamples) ? window.hazardExamples : [];
   const sim = window.hazardSim;
 
-  function showNotice(text) {
-    ui.notice.textContent = text;
-    ui.notice.hidden = !text;
+  // What the page says in an element, kept so that a switch of language says it again.
+  const said = new Map();
+  function put(el, text) {
+    said.set(el, text);
+    delete el.dataset.w;
+    el.textContent = text();
+  }
+  window.hazardRun.on('lang', () => said.forEach((text, el) => (el.textContent = text())));
+
+  function showNotice(key, params) {
+    put(ui.notice, () => (key ? T(key, params) : ''));
+    ui.notice.hidden = !key;
   }
 
   // content: a string or a Uint8Array. The editor shows it as text; whatever
@@ -59,12 +63,14 @@
     const text = bytes ? new TextDecoder('utf-8').decode(bytes.subarray(0, VIEW_LIMIT)) : content;
     editors[name].value = text;
     loaded[name] = bytes === null && editors[name].value === text ? null : content;
-    let note = '';
-    if (bytes) note = `Se ruleaza continutul exact incarcat (${bytes.length} octeti)`;
-    else if (loaded[name] !== null) note = 'Se ruleaza continutul exact al exemplului';
-    if (bytes && bytes.length > VIEW_LIMIT) note += `; editorul arata doar primii ${VIEW_LIMIT} octeti`;
-    if (note) note += '. O modificare in editor il inlocuieste cu textul din editor.';
-    notes[name].textContent = note;
+    const example = bytes === null && loaded[name] !== null;
+    put(notes[name], () => {
+      let note = '';
+      if (bytes) note = T('noteLoaded', { n: bytes.length });
+      else if (example) note = T('noteExample');
+      if (bytes && bytes.length > VIEW_LIMIT) note += T('noteView', { n: VIEW_LIMIT });
+      return note && note + T('noteEdit');
+    });
   }
 
   function contentOf(name) {
@@ -124,7 +130,7 @@
   // marked so until the next run replaces them.
   function markStale() {
     ui.main.classList.add('stale');
-    ui.status.textContent = 'Fisierele s-au schimbat; rezultatele de mai jos sunt ale rularii anterioare. Se ruleaza din nou ...';
+    put(ui.status, () => T('stale'));
     delete ui.status.dataset.status;
     ui.status.className = '';
   }
@@ -142,8 +148,7 @@
   }
 
   function showStatus(status) {
-    const meaning = STATUS_MEANING[status] || 'stare necunoscuta';
-    ui.status.textContent = `Stare ${status}: ${meaning}`;
+    put(ui.status, () => T('status', { s: status, m: T(status >= 0 && status <= 4 ? 'st' + status : 'stX') }));
     ui.status.dataset.status = String(status);
     ui.status.className = status === 0 ? 'ok' : 'fail';
   }
@@ -163,7 +168,8 @@
     try {
       result = sim.run(config, program);
     } catch (e) {
-      ui.status.textContent = 'Simulatorul nu a putut rula: ' + (e && e.message ? e.message : String(e));
+      const why = e && e.message ? e.message : String(e);
+      put(ui.status, () => T('simFail', { e: why }));
       ui.status.dataset.status = '';
       ui.status.className = 'fail';
       window.hazardRun.setRun(null);
@@ -178,23 +184,23 @@
   }
 
   async function copyLink() {
-    const fragment = (window.hazardExercise && window.hazardExercise.linkFragment()) ||
-      window.hazardShare.encodeShare(contentOf('config'), contentOf('program'));
+    const fragment = ((window.hazardExercise && window.hazardExercise.linkFragment()) ||
+      window.hazardShare.encodeShare(contentOf('config'), contentOf('program'))) + '&lang=' + words.lang;
     if (fragment.length > MAX_LINK) {
-      showNotice('Fisierele sunt prea mari pentru un link (peste 2 MB); linkul nu a fost creat.');
+      showNotice('tooBig');
       ui.shareBox.hidden = true;
       return;
     }
     showNotice('');
     location.hash = fragment;
     ui.shareLink.value = location.href;
-    ui.shareNote.textContent = 'Link';
+    put(ui.shareNote, () => T('link'));
     ui.shareBox.hidden = false;
     try {
       await navigator.clipboard.writeText(location.href);
-      ui.shareNote.textContent = 'Link copiat';
+      put(ui.shareNote, () => T('linkCopied'));
     } catch (e) {
-      ui.shareNote.textContent = 'Copiati linkul';
+      put(ui.shareNote, () => T('linkCopy'));
       ui.shareLink.focus();
       ui.shareLink.select();
     }
@@ -209,7 +215,7 @@
       window.hazardShare.decodeShare(location.hash);
     if (shared === null) return null;
     if (shared.error) {
-      showNotice('Linkul de partajare nu este valid; editoarele au ramas cum erau.');
+      showNotice('badLink');
       return shared;
     }
     showNotice('');
@@ -234,7 +240,7 @@
       save();
       run();
     } catch (e) {
-      showNotice(`Fisierul ${file.name} nu a putut fi citit.`);
+      showNotice('fileUnread', { f: file.name });
     }
     input.value = '';
   }
@@ -252,7 +258,7 @@
   for (const name of ['config', 'program']) {
     editors[name].addEventListener('input', () => {
       loaded[name] = null;
-      notes[name].textContent = '';
+      put(notes[name], () => '');
       ui.example.selectedIndex = -1;
       save();
       runSoon();
@@ -287,18 +293,16 @@
   runWhenReady = true;
 
   if (!sim || !sim.ready || typeof sim.run !== 'function') {
-    ui.status.textContent = 'Simulatorul nu s-a putut incarca.';
+    put(ui.status, () => T('simLoadFail'));
     return;
   }
   Promise.resolve(sim.ready).then(
     () => {
       simReady = true;
       ui.run.disabled = false;
-      ui.status.textContent = 'Nicio rulare.';
+      put(ui.status, () => T('noRun'));
       if (runWhenReady) run();
     },
-    () => {
-      ui.status.textContent = 'Simulatorul nu s-a putut incarca.';
-    }
+    () => put(ui.status, () => T('simLoadFail'))
   );
 })();

@@ -6,10 +6,9 @@
 
   const inNode = typeof module === 'object' && module.exports;
   const [svg, model] = inNode ? [require('./diagram-svg.js'), require('./run-model.js')] : [root.hazardSvg, root.hazardRun];
-  const { SIZE, rowY, cycleX } = svg;
+  const { SIZE, rowY, cycleX, T } = svg;
 
-  const waitText = (ins) =>
-    `asteapta ${ins.delay} ${ins.delay === 1 ? 'ciclu' : 'cicluri'} dupa ${ins.nearest ? ins.nearest.earlier : '?'}`;
+  const waitText = (ins) => T('waitNote', { n: ins.delay, e: ins.nearest ? ins.nearest.earlier : '?' });
 
   function draw(report) {
     const sched = model.schedule(report, 'corrected');
@@ -27,7 +26,7 @@
       if (ins.delay === 0) continue;
       const label = model.instrLabel(ins);
       const earlier = ins.nearest ? model.instrLabel(report.instructions[ins.nearest.earlier]) : '';
-      const words = `${label} asteapta ${ins.delay} ${ins.delay === 1 ? 'ciclu' : 'cicluri'} sa intre, dupa ${earlier}`;
+      const words = T('waitWords', { label, n: ins.delay, e: earlier });
       main += `<g class="delay" data-instr="${ins.index}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
       for (let c = ins.entry - ins.delay; c < ins.entry; c++) {
         const x = cycleX(c);
@@ -43,12 +42,10 @@
       right = Math.max(right, x + svg.textWidth(text));
     }
     const width = right + SIZE.pad;
-    const title =
-      `Programul corectat: adincime ${depth}, ${n} instructiuni, ${report.bubbles} bule, ` +
-      `${report.cycles.corrected} cicluri, performanta ${report.performance}%`;
+    const title = T('cTitle', { depth, n, b: report.bubbles, c: report.cycles.corrected, p: report.performance });
     return {
       title,
-      head: svg.head(title, [{ bubble: true, text: 'bula: instructiunea din rindul ei asteapta; cele dinainte merg mai departe' }]),
+      head: svg.head(title, [{ bubble: true, text: T('bubbleKey') }]),
       side: { width: labels, height, body: svg.stripes(n, labels) + svg.rowLabels(report, labels) },
       main: { width, height, body: svg.stripes(n, width) + svg.cycleColumns(cycles, height) + main },
     };

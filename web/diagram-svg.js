@@ -11,11 +11,6 @@
   // Each kind has its own colour (apart under the common colour-vision
   // deficiencies), line and marker; the name is always written beside it.
   const KIND_NAMES = ['RAW', 'WAR', 'WAW'];
-  const KIND_WORDS = {
-    RAW: 'citeste ce scrie una anterioara',
-    WAR: 'scrie ce citeste una anterioara',
-    WAW: 'scriu acelasi registru',
-  };
 
   const STYLE = `
 .hzd{font-family:ui-monospace,'DejaVu Sans Mono',Menlo,Consolas,monospace;font-size:12px}
@@ -50,7 +45,9 @@
 .hzd .picked.hazard-note text{text-decoration:underline}
 .hzd .picked.bubble rect{stroke-width:3}
 .hzd .delay:focus .bubble rect{stroke:#1d232b;stroke-width:3}
-@media (prefers-color-scheme: dark){
+`;
+  // The page's diagrams follow its colour scheme; a downloaded file keeps the light palette wherever it is opened.
+  const DARK = `
 .hzd .bg{fill:#161b22}
 .hzd text{fill:#e6edf3}
 .hzd .muted{fill:#9aa6b2}
@@ -65,7 +62,7 @@
 .hzd .picked.row-label rect{fill:#4a3d10}
 .hzd .RAW{--k:#5fb4f0}.hzd .WAR{--k:#f28c4b}.hzd .WAW{--k:#e59acb}
 .hzd .hazard:focus .hit{stroke:#f0f3f6}
-}`;
+`;
 
   function esc(text) {
     return String(text).replace(/[&<>"']/g, (c) => '&#' + c.charCodeAt(0) + ';');
@@ -89,7 +86,9 @@
     return `<path class="hit" d="${d}"/><path class="line" d="${d}"/>`;
   }
 
-  const model = typeof module === 'object' && module.exports ? require('./run-model.js') : root.hazardRun;
+  const inNode = typeof module === 'object' && module.exports;
+  const model = inNode ? require('./run-model.js') : root.hazardRun;
+  const T = (inNode ? require('./words.js') : root.hazardText).t;
 
   const rowY = (i) => SIZE.axisH + i * SIZE.cellH;
   const cycleX = (c) => c * SIZE.cellW;
@@ -109,7 +108,7 @@
 
   // The side pane: "ciclu" over the row labels, each label a mark of its own.
   function rowLabels(report, width) {
-    let out = `<text class="muted" x="${width - 4}" y="16" text-anchor="end">ciclu</text>`;
+    let out = `<text class="muted" x="${width - 4}" y="16" text-anchor="end">${esc(T('axisCycle'))}</text>`;
     for (const ins of report.instructions) {
       const y = rowY(ins.index);
       out +=
@@ -151,7 +150,7 @@
   function paneSvg(kind, part) {
     return (
       `<svg xmlns="http://www.w3.org/2000/svg" class="hzd hzd-${kind}" width="${part.width}" height="${part.height}"` +
-      ` viewBox="0 0 ${part.width} ${part.height}">` +
+      ` viewBox="0 0 ${part.width} ${part.height}" style="--w:${part.width}">` +
       `<rect class="bg" x="0" y="0" width="${part.width}" height="${part.height}"/>${part.body}</svg>`
     );
   }
@@ -160,14 +159,15 @@
   function mount(container, diagram) {
     if (!styled && root.document) {
       const style = root.document.createElement('style');
-      style.textContent = STYLE;
+      style.textContent = STYLE + '@media screen and (prefers-color-scheme: dark){' + DARK + '}';
       root.document.head.appendChild(style);
       styled = true;
     }
     container.innerHTML =
-      `<div class="diagram-legend">${paneSvg('head', diagram.head)}</div>` +
-      `<div class="diagram" role="group" aria-label="${esc(diagram.title)}">` +
-      `<div class="diagram-pane">${paneSvg('side', diagram.side)}${paneSvg('main', diagram.main)}</div></div>`;
+      `<div class="diagram-legend" tabindex="0" role="group" aria-label="${esc(diagram.title)}">${paneSvg('head', diagram.head)}</div>` +
+      // Reached by Tab to scroll it; #explain says in words what it draws.
+      `<div class="diagram" role="group" tabindex="0" aria-details="explain" aria-label="${esc(diagram.title)}">` +
+      `<div class="diagram-pane" style="--w:${diagram.side.width + diagram.main.width}">${paneSvg('side', diagram.side)}${paneSvg('main', diagram.main)}</div></div>`;
   }
 
   // The whole diagram as the text of an SVG file that stands on its own.
@@ -289,7 +289,7 @@
     const block = $(ids.block);
     const box = $(ids.box);
     let file = '';
-    root.hazardRun.on('run', (run) => {
+    const draw = (run) => {
       const report = run && run.report;
       block.hidden = !report;
       file = '';
@@ -298,7 +298,9 @@
       const diagram = ids.draw(report);
       mount(box, diagram);
       file = standalone(diagram);
-    });
+    };
+    root.hazardRun.on('run', draw);
+    root.hazardRun.on('lang', () => draw(root.hazardRun.current));
     link(box, ids.which);
     $(ids.button).addEventListener('click', () => {
       if (file) download(file, ids.file);
@@ -306,7 +308,7 @@
   }
 
   const api = {
-    SIZE, KIND_NAMES, KIND_WORDS, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes,
+    SIZE, KIND_NAMES, T, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes,
     rowLabels, cycleColumns, stageCells, head, mount, standalone, pickedSelector, link, download, view,
   };
   if (typeof module === 'object' && module.exports) module.exports = api;

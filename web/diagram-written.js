@@ -7,11 +7,11 @@
   const inNode = typeof module === 'object' && module.exports;
   const svg = inNode ? require('./diagram-svg.js') : root.hazardSvg;
   const model = inNode ? require('./run-model.js') : root.hazardRun;
-  const { SIZE, rowY, cycleX } = svg;
+  const { SIZE, rowY, cycleX, T } = svg;
 
   function noteText(h) {
-    let text = `${h.shown.kind} ${h.shown.registers.join(',')} dist ${h.distance}`;
-    for (const k of h.kinds) if (k.kind !== h.shown.kind) text += `; si ${k.kind} ${k.registers.join(',')}`;
+    let text = T('hzNote', { k: h.shown.kind, r: h.shown.registers.join(','), d: h.distance });
+    for (const k of h.kinds) if (k.kind !== h.shown.kind) text += T('hzNoteAlso', { k: k.kind, r: k.registers.join(',') });
     return text;
   }
 
@@ -64,8 +64,8 @@
     const h = tie.hazard;
     const later = model.instrLabel(report.instructions[tie.instr]);
     const earlier = model.instrLabel(report.instructions[tie.earlier]);
-    const words = `${h.shown.kind} pe ${h.shown.registers.join(',')}, distanta ${tie.distance}: ${later} fata de ${earlier}` +
-      h.kinds.filter((k) => k.kind !== h.shown.kind).map((k) => `; tot aici ${k.kind} pe ${k.registers.join(',')}`).join('');
+    const words = T('tie', { k: h.shown.kind, r: h.shown.registers.join(','), d: tie.distance, later, earlier }) +
+      h.kinds.filter((k) => k.kind !== h.shown.kind).map((k) => T('tieAlso', { k: k.kind, r: k.registers.join(',') })).join('');
     return (
       `<g class="hazard ${h.shown.kind}" data-hazard="${h.shown.kind}" data-instr="${tie.instr}" data-distance="${tie.distance}"` +
       ` data-from="${tie.earlier}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>` +
@@ -88,10 +88,10 @@
         svg.marker(note.kind, note.x + 5, note.y + SIZE.cellH / 2) +
         `<text x="${note.x + 14}" y="${note.y + 15}">${svg.esc(note.text)}</text></g>`;
     }
-    const title = `Programul asa cum este scris: adincime ${L.depth}, ${L.n} instructiuni, ${L.cycles} cicluri`;
+    const title = T('wTitle', { depth: L.depth, n: L.n, c: L.cycles });
     return {
       title,
-      head: svg.head(title, svg.KIND_NAMES.map((kind) => ({ kind, text: svg.KIND_WORDS[kind] }))),
+      head: svg.head(title, svg.KIND_NAMES.map((kind) => ({ kind, text: T('k' + kind) }))),
       side: { width: L.sideWidth, height: L.height, body: side },
       main: { width: L.mainWidth, height: L.height, body: main },
     };

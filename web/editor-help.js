@@ -5,6 +5,7 @@
   'use strict';
 
   const input = window.hazardInput;
+  const T = window.hazardText.t;
   const SIGNS = { error: '!', zero: '0', unread: '-' };
   const parts = {};
   for (const name of ['config', 'program']) {
@@ -41,7 +42,7 @@
     drawNumbers(name);
   }
 
-  const span = (list) => (list.length === 1 ? `linia ${list[0]}` : `liniile ${list[0]}..${list[list.length - 1]}`);
+  const span = (list) => (list.length === 1 ? T('line1', { a: list[0] }) : T('lines', { a: list[0], b: list[list.length - 1] }));
 
   function explain(run) {
     if (!run || run.config === undefined) {
@@ -55,7 +56,7 @@
     for (const line of conf ? conf.lines : []) {
       if (line.why === '') continue;
       cmarks.set(line.line, 'zero');
-      cnotes.push({ kind: 'zero', text: `linia ${line.line} (${line.name}) se citeste 0: ${line.why}.` });
+      cnotes.push({ kind: 'zero', text: T('zeroNote', { line: line.line, name: T('name_' + line.name), why: T('why_' + line.why) }) });
     }
     show('config', cmarks, cnotes);
 
@@ -63,21 +64,22 @@
     const pnotes = [];
     if (conf && run.program !== null) {
       const prog = input.program(run.program, conf);
-      if (!prog.read) pnotes.push({ kind: 'unread', text: 'programul nu se citeste: config.txt nu da o adincime si un numar de instructiuni valide.' });
+      if (!prog.read) pnotes.push({ kind: 'unread', text: T('noProg') });
       for (const line of prog.lines) {
         if (!line.errors.length) continue;
         pmarks.set(line.line, 'error');
-        pnotes.push({ kind: 'error', text: `linia ${line.line}: ${line.errors.join(', ')} gresit.` });
+        pnotes.push({ kind: 'error', text: T('errNote', { line: line.line, fields: line.errors.join(', ') }) });
       }
       for (const k of prog.unread) pmarks.set(k, 'unread');
       if (prog.unread.length)
-        pnotes.push({ kind: 'unread', text: `${span(prog.unread)} nu se citesc: dincolo de numarul de instructiuni (${conf.count}).` });
-      if (prog.cut) pnotes.push({ kind: 'unread', text: `linia ${prog.cut}: un octet Ctrl-Z incheie fisierul; ce urmeaza nu se citeste.` });
+        pnotes.push({ kind: 'unread', text: T('unreadNote', { span: span(prog.unread), n: conf.count }) });
+      if (prog.cut) pnotes.push({ kind: 'unread', text: T('cutNote', { line: prog.cut }) });
     }
     show('program', pmarks, pnotes);
   }
 
   window.hazardRun.on('run', explain);
+  window.hazardRun.on('lang', () => explain(window.hazardRun.current));
   for (const name of Object.keys(parts)) {
     const p = parts[name];
     p.editor.addEventListener('input', () => drawNumbers(name));

@@ -7,6 +7,7 @@
   const node = typeof module === 'object' && module.exports;
   const model = node ? require('./run-model.js') : root.hazardRun;
   const teach = node ? require('./teach.js') : root.hazardTeach;
+  const T = teach.T;
 
   // What may be asked: the hazards (analysis table), the schedule
   // (correction table's IN), the performance figure.
@@ -73,36 +74,31 @@
     const i = cell.instr;
     const e = i - cell.distance;
     if (!h)
-      return `Tabelul nu arata nimic la distanta ${cell.distance}: ${model.instrLabel(report.instructions[i])} nu citeste ` +
-        `ce scrie ${model.instrLabel(report.instructions[e])}, nu scrie ce citeste aceasta si nici acelasi registru.`;
-    let text = `${given === '' ? 'Hazard omis. ' : ''}Tabelul arata ${teach.shownText(h)}: ` +
-      h.kinds.map((k) => teach.kindText(k, i, e)).join('; ') + '.';
-    if (h.kinds.length > 1) text += ' Cind se potrivesc mai multe, tabelul arata ultimul dintre RAW, WAR, WAW.';
+      return T('whyNoHz', { d: cell.distance, a: model.instrLabel(report.instructions[i]), b: model.instrLabel(report.instructions[e]) });
+    const kinds = h.kinds.map((k) => teach.kindText(k, i, e)).join('; ');
+    let text = (given === '' ? T('missed') : '') + T('whyKind', { shown: teach.shownText(h), kinds });
+    if (h.kinds.length > 1) text += T('whyLast');
     return text;
   }
 
   function registersReason(cell) {
     const h = cell.hazard;
-    if (!h) return `Tabelul nu arata niciun hazard la distanta ${cell.distance}, deci niciun registru.`;
-    let text = `Tabelul arata in DEPEND ${regs(h.shown.registers)}.`;
-    if (h.kinds.length > 1)
-      text += ` Verificarile potrivite: ${h.kinds.map((k) => `${k.kind} (${regs(k.registers)})`).join(', ')}; ` +
-        'fiecare scrie registrele ei peste ale celei dinainte, de la primul loc.';
+    if (!h) return T('whyNoRegs', { d: cell.distance });
+    let text = T('whyRegs', { r: regs(h.shown.registers) });
+    if (h.kinds.length > 1) text += T('whyChecks', { list: h.kinds.map((k) => `${k.kind} (${regs(k.registers)})`).join(', ') });
     return text;
   }
 
   function entryReason(report, i) {
-    const text = `Tabelul de corectie arata IN ${report.instructions[i].entry}. `;
+    const text = T('whyEntry', { e: report.instructions[i].entry });
     const d = teach.delayOf(report, i);
     if (d) return text + teach.delayText(report, d);
-    if (i === 0) return text + 'Prima instructiune intra in ciclul 0.';
-    return text + `Nu are hazarde in tabelul de analiza, deci nicio bula: intra imediat dupa instructiunea ${i - 1}.`;
+    return text + (i === 0 ? T('whyFirst') : T('whyFree', { p: i - 1 }));
   }
 
   function performanceReason(report) {
     const n = report.instructions.length;
-    return `Tabelul arata ${report.performance}%: (adincimea + n - 1) / (n + bule + adincimea - 1) = ` +
-      `(${report.depth} + ${n} - 1) / (${n} + ${report.bubbles} + ${report.depth} - 1) = ${report.cycles.written} / ${report.cycles.corrected}.`;
+    return T('whyPerf', { p: report.performance, D: report.depth, n, B: report.bubbles, w: report.cycles.written, c: report.cycles.corrected });
   }
 
   // The key of a cell as the table prints it ('' for nothing).

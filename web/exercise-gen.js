@@ -9,6 +9,7 @@
   const MNEMONICS = ['ADD', 'DIV', 'LD', 'MUL', 'SUB'];
   const REGISTERS = 32;
   const MANY_POOL = 6; // registers a 'many' program draws from
+  const T = (typeof module === 'object' && module.exports ? require('./words.js') : root.hazardText).t;
 
   // A whole number 0 .. (any size) as a string, or a number. Leading zeros
   // and surrounding spaces do not make another seed.
@@ -31,12 +32,12 @@
   function readParams(params) {
     const p = params || {};
     const seed = seedText(p.seed);
-    if (seed === null) return { error: 'Samanta trebuie sa fie un numar intreg, 0 sau mai mare, scris doar cu cifre.' };
+    if (seed === null) return { error: T('badSeed') };
     const depth = wholeIn(p.depth, LIMITS.depth);
-    if (depth === null) return { error: 'Adincimea trebuie sa fie un numar intreg intre 3 si 10.' };
+    if (depth === null) return { error: T('badDepth') };
     const count = wholeIn(p.count, LIMITS.count);
-    if (count === null) return { error: 'Numarul de instructiuni trebuie sa fie un numar intreg intre 2 si 50.' };
-    if (!LEVELS.includes(p.level)) return { error: 'Nivelul trebuie sa fie few (putine hazarde) sau many (multe hazarde).' };
+    if (count === null) return { error: T('badCount') };
+    if (!LEVELS.includes(p.level)) return { error: T('badLevel') };
     return { seed, depth, count, level: p.level };
   }
 

@@ -1,7 +1,8 @@
 // Exercise links: what follows '#' in the address of an exercise, and back.
 // A generated one is x=<seed>&d=<depth>&n=<count>&l=<level>&a=<asked>, one
 // on given files c=<config.txt>&p=<program.txt>&a=<asked> (base64url, as a
-// share link): the questions and the files, nothing of the answer.
+// share link): the questions and the files, nothing of the answer. A lang=
+// part (the sender's language) is left to the page.
 (function (root) {
   'use strict';
 
@@ -9,6 +10,7 @@
   const share = node ? require('./share.js') : root.hazardShare;
   const gen = node ? require('./exercise-gen.js') : root.hazardExerciseGen;
   const check = node ? require('./exercise-check.js') : root.hazardExerciseCheck;
+  const T = (node ? require('./words.js') : root.hazardText).t;
 
   const GENERATED = ['x', 'd', 'n', 'l', 'a'];
   const FILES = ['c', 'p', 'a'];
@@ -29,24 +31,25 @@
     if (!/(^|&)[xa]=/.test(text)) return null;
     const fields = {};
     for (const part of text.split('&')) {
+      if (/^lang=/.test(part)) continue;
       const eq = part.indexOf('=');
       const key = eq < 0 ? part : part.slice(0, eq);
-      if (eq < 0 || key in fields) return { error: 'Linkul exercitiului nu este valid.' };
+      if (eq < 0 || key in fields) return { error: T('badExLink') };
       fields[key] = part.slice(eq + 1);
     }
     const keys = Object.keys(fields).sort().join();
     const asked = check.readAsked(fields.a);
     if (keys !== [...GENERATED].sort().join() && keys !== [...FILES].sort().join())
-      return { error: 'Linkul exercitiului nu este valid.' };
-    if (asked === null) return { error: 'Linkul exercitiului nu spune ce se cere (a= trebuie sa fie h, s, p sau mai multe dintre ele).' };
+      return { error: T('badExLink') };
+    if (asked === null) return { error: T('badExAsked') };
     if ('x' in fields) {
       const p = gen.readParams({ seed: fields.x, depth: fields.d, count: fields.n, level: fields.l });
-      if (p.error) return { error: 'Linkul exercitiului nu este valid: ' + p.error };
+      if (p.error) return { error: T('badExParams', { e: p.error }) };
       return Object.assign({ asked, source: Object.assign({ kind: 'generated' }, p) }, gen.exercise(p));
     }
     const config = share.fromBase64Url(fields.c);
     const program = share.fromBase64Url(fields.p);
-    if (config === null || program === null) return { error: 'Linkul exercitiului nu este valid: fisierele lui nu se pot citi.' };
+    if (config === null || program === null) return { error: T('badExFiles') };
     return { asked, source: { kind: 'files' }, config, program };
   }
 

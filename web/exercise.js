@@ -11,7 +11,8 @@
   const $ = (id) => document.getElementById(id);
   const MAX_LINK = 2000000; // as for share links
   const STORE = 'hazard-sim.exercise.';
-  const KIND_NAMES = { '': 'niciunul', RAW: 'RAW', WAR: 'WAR', WAW: 'WAW' };
+  const T = root.hazardText.t;
+  const kindNames = () => ({ '': T('none'), RAW: 'RAW', WAR: 'WAR', WAW: 'WAW' });
 
   // The open exercise: {asked, source, config, program, report, fragment}.
   let current = null;
@@ -27,14 +28,18 @@
     return node;
   }
 
-  // Text of a message, and the run's own console text under it if any.
-  function say(text, consoleText) {
+  // A message (a word's key, or a function giving the text), and the run's
+  // own console text under it if any; said again when the language changes.
+  let said = [''];
+  function say(words, consoleText) {
+    said = [words, consoleText];
+    const text = typeof words === 'function' ? words() : words && T(words);
     const box = $('exercise-message');
     box.textContent = '';
     box.hidden = !text;
     if (!text) return;
     box.append(el('p', { text }));
-    if (consoleText) box.append(el('pre', { class: 'exercise-console', tabindex: '0', 'aria-label': 'Mesajele rularii', text: consoleText }));
+    if (consoleText) box.append(el('pre', { class: 'exercise-console', tabindex: '0', lang: 'ro', 'aria-label': T('runMessages'), text: consoleText }));
   }
 
   function askedFromSetup() {
@@ -77,32 +82,26 @@
   // ---- the form ----
 
   function describe(ex) {
-    const parts = { h: 'hazardele', s: 'planificarea (IN)', p: 'performanta' };
-    const asked = ex.asked.split('').map((c) => parts[c]).join(', ');
+    const asked = ex.asked.split('').map((c) => T('part' + c.toUpperCase())).join(', ');
     const s = ex.source;
-    const from = s.kind === 'generated'
-      ? `generat din samanta ${s.seed}, nivelul ${s.level === 'many' ? 'multe' : 'putine'} hazarde`
-      : 'pe fisierele din editoare';
-    return `Adincimea ${ex.report.depth}, ${ex.report.instructions.length} instructiuni, ${from}. Se cer: ${asked}.`;
+    const from = s.kind === 'generated' ? T('fromSeed', { seed: s.seed, level: T(s.level) }) : T('fromFiles');
+    return T('describe', { depth: ex.report.depth, n: ex.report.instructions.length, from, asked });
   }
 
   function rules(asked) {
     const items = [];
-    if (asked.includes('h')) {
-      items.push('Tipul de la o distanta este corect cind este cel pe care il arata tabelul de analiza la acea distanta (niciunul unde tabelul nu arata nimic). Cind se potrivesc mai multe tipuri, tabelul arata ultimul dintre RAW, WAR, WAW.');
-      items.push('Registrele sint corecte cind numesc aceleasi registre ca tabelul (coloana DEPEND), oricare le-ar fi ordinea si oricit s-ar repeta; unde tabelul nu arata nimic, raminin goale.');
-    }
-    if (asked.includes('s')) items.push('Ciclul de intrare este corect cind este IN din tabelul de corectie.');
-    if (asked.includes('p')) items.push('Performanta este corecta cind este cifra tiparita, cu punct sau cu virgula, cu sau fara %.');
-    return el('details', { class: 'exercise-rules' }, [el('summary', { text: 'Regulile de corectare' }), el('ul', {}, items.map((t) => el('li', { text: t })))]);
+    if (asked.includes('h')) items.push(T('ruleKind'), T('ruleRegs'));
+    if (asked.includes('s')) items.push(T('ruleEntry'));
+    if (asked.includes('p')) items.push(T('rulePerf'));
+    return el('details', { class: 'exercise-rules' }, [el('summary', { text: T('rules') }), el('ul', {}, items.map((t) => el('li', { text: t })))]);
   }
 
   function kindSelect(i, d) {
     const select = el('select', {
-      'aria-label': `Instructiunea ${i}, distanta ${d}: tipul hazardului`,
+      'aria-label': T('askKind', { i, d }),
       dataset: { answer: 'kind', instr: i, distance: d },
     });
-    for (const [value, name] of Object.entries(KIND_NAMES)) select.append(el('option', { value, text: name }));
+    for (const [value, name] of Object.entries(kindNames())) select.append(el('option', { value, text: name }));
     return select;
   }
 
@@ -116,9 +115,9 @@
     const depth = ex.report.depth;
     const asked = ex.asked;
     const spread = asked.includes('h') ? Math.min(depth - 2, ex.report.instructions.length - 1) : 0;
-    const head = [el('th', { scope: 'col', text: 'IN' }), el('th', { scope: 'col', text: 'Instructiunea' })];
+    const head = [el('th', { scope: 'col', text: 'IN' }), el('th', { scope: 'col', text: T('instr') })];
     for (let d = 1; d <= spread; d++) head.push(el('th', { scope: 'col', text: `DIST ${d}` }));
-    if (asked.includes('s')) head.push(el('th', { scope: 'col', text: 'IN corectat' }));
+    if (asked.includes('s')) head.push(el('th', { scope: 'col', text: T('inCorrected') }));
     const rows = ex.report.instructions.map((ins) => {
       const i = ins.index;
       const cells = [el('td', { text: String(i) }), el('th', { scope: 'row', class: 'exercise-instr', text: model.instrText(ins) })];
@@ -128,8 +127,8 @@
           continue;
         }
         const regs = el('input', {
-          type: 'text', size: '7', autocomplete: 'off', spellcheck: 'false', placeholder: 'registre',
-          'aria-label': `Instructiunea ${i}, distanta ${d}: registrele`,
+          type: 'text', size: '7', autocomplete: 'off', spellcheck: 'false', placeholder: T('registers'),
+          'aria-label': T('askRegs', { i, d }),
           dataset: { answer: 'registers', instr: i, distance: d },
         });
         cells.push(el('td', {}, [field(kindSelect(i, d)), field(regs)]));
@@ -137,7 +136,7 @@
       if (asked.includes('s')) {
         const entry = el('input', {
           type: 'text', size: '4', inputmode: 'numeric', autocomplete: 'off',
-          'aria-label': `Instructiunea ${i}: ciclul de intrare (IN corectat)`,
+          'aria-label': T('askEntry', { i }),
           dataset: { answer: 'entry', instr: i },
         });
         cells.push(el('td', {}, [field(entry)]));
@@ -145,7 +144,7 @@
       return el('tr', {}, cells);
     });
     const table = el('table', { class: 'exercise-grid' }, [
-      el('caption', { text: 'Raspunsul: pentru fiecare instructiune, tipul si registrele hazardului la fiecare distanta, si ciclul in care intra in planificarea corectata' }),
+      el('caption', { text: T('gridCaption') }),
       el('thead', {}, [el('tr', {}, head)]),
       el('tbody', {}, rows),
     ]);
@@ -153,7 +152,7 @@
     if (asked.includes('h') || asked.includes('s')) parts.push(el('div', { class: 'exercise-scroll' }, [table]));
     if (asked.includes('p')) {
       const perf = el('input', { id: 'exercise-performance', type: 'text', size: '8', autocomplete: 'off', dataset: { answer: 'performance' } });
-      parts.push(el('p', {}, [el('label', { for: 'exercise-performance', text: 'Performanta (%) ' }), field(perf)]));
+      parts.push(el('p', {}, [el('label', { for: 'exercise-performance', text: T('perfPct') }), field(perf)]));
     }
     return parts;
   }
@@ -163,17 +162,17 @@
     box.textContent = '';
     box.append(
       el('p', { id: 'exercise-what', text: describe(ex) }),
-      el('p', { class: 'exercise-files-note', text: 'config.txt si program.txt:' }),
-      el('pre', { id: 'exercise-program', tabindex: '0', 'aria-label': 'Programul exercitiului', text: ex.report.depth + '\n' + ex.report.count + '\n\n' + ex.report.instructions.map((ins) => model.instrText(ins)).join('\n') }),
+      el('p', { class: 'exercise-files-note', text: T('exFiles') }),
+      el('pre', { id: 'exercise-program', tabindex: '0', 'aria-label': T('exProgram'), text: ex.report.depth + '\n' + ex.report.count + '\n\n' + ex.report.instructions.map((ins) => model.instrText(ins)).join('\n') }),
       rules(ex.asked),
-      el('form', { id: 'exercise-form', 'aria-label': 'Raspunsul exercitiului' }, form(ex)),
+      el('form', { id: 'exercise-form', 'aria-label': T('exAnswer') }, form(ex)),
       el('p', { class: 'toolbar' }, [
-        el('button', { id: 'exercise-check', type: 'button', text: 'Verifica' }),
-        el('button', { id: 'exercise-solution', type: 'button', text: 'Arata solutia' }),
-        el('button', { id: 'exercise-close', type: 'button', text: 'Inchide exercitiul' }),
+        el('button', { id: 'exercise-check', type: 'button', text: T('check') }),
+        el('button', { id: 'exercise-solution', type: 'button', text: T('solution') }),
+        el('button', { id: 'exercise-close', type: 'button', text: T('close') }),
       ]),
       el('p', { id: 'exercise-score', 'aria-live': 'polite' }),
-      el('span', { id: 'exercise-right-word', class: 'visually-hidden', text: 'corect' }),
+      el('span', { id: 'exercise-right-word', class: 'visually-hidden', text: T('right') }),
       el('ol', { id: 'exercise-reasons' })
     );
     const kept = loadAnswers();
@@ -201,11 +200,12 @@
     try {
       result = root.hazardSim.run(ex.config, ex.program);
     } catch (e) {
-      say('Simulatorul nu a putut rula: ' + (e && e.message ? e.message : String(e)));
+      const why = e && e.message ? e.message : String(e);
+      say(() => T('simFail', { e: why }));
       return false;
     }
     if (result.status !== 0 || !result.report) {
-      say(`Exercitiul nu poate fi dat: fisierele nu dau o rulare completa (stare ${result.status}). Mesajele rularii:`, result.console);
+      say(() => T('noRunEx', { s: result.status }), result.console);
       return false;
     }
     current = Object.assign({}, ex, { report: result.report });
@@ -226,10 +226,10 @@
   }
 
   function whereText(c) {
-    if (c.answer === 'kind') return `Instructiunea ${c.instr}, distanta ${c.distance}, tipul`;
-    if (c.answer === 'registers') return `Instructiunea ${c.instr}, distanta ${c.distance}, registrele`;
-    if (c.answer === 'entry') return `Instructiunea ${c.instr}, IN corectat`;
-    return 'Performanta';
+    if (c.answer === 'kind') return T('whereKind', { i: c.instr, d: c.distance });
+    if (c.answer === 'registers') return T('whereRegs', { i: c.instr, d: c.distance });
+    if (c.answer === 'entry') return T('whereEntry', { i: c.instr });
+    return T('perf');
   }
 
   function grade() {
@@ -247,24 +247,23 @@
       const m = node.parentNode.querySelector('.verdict');
       m.textContent = right ? '\u2713' : '\u2717';
       m.className = 'verdict ' + (right ? 'right' : 'wrong');
-      m.title = right ? 'corect' : 'gresit';
+      m.title = T(right ? 'right' : 'wrong');
       const whyId = 'why-' + cellId(node).replace(/:/g, '-');
       node.setAttribute('aria-describedby', right ? 'exercise-right-word' : whyId);
       if (!right) {
         const text = given[c.id].trim();
-        const wrote = c.answer === 'kind' ? KIND_NAMES[text] || text : text;
+        const wrote = c.answer === 'kind' ? kindNames()[text] || text : text;
         list.append(el('li', { id: whyId }, [
-          el('span', { class: 'verdict wrong', text: '\u2717 gresit' }), ' ',
+          el('span', { class: 'verdict wrong', text: '\u2717 ' + T('wrong') }), ' ',
           el('strong', { text: whereText(c) }),
-          `: ai scris ${wrote ? '"' + wrote + '"' : 'nimic'}. ${c.reason}`,
+          T('wrote', { w: wrote ? '"' + wrote + '"' : T('wroteNothing'), why: c.reason }),
         ]));
       }
     }
     const score = $('exercise-score');
     score.dataset.right = String(result.right);
     score.dataset.total = String(result.total);
-    score.textContent = `Scor: ${result.right} din ${result.total} raspunsuri corecte` +
-      (result.right === result.total ? ' - totul este corect.' : '; mai jos, ce arata tabelele la cele gresite.');
+    score.textContent = T('score', { r: result.right, n: result.total }) + T(result.right === result.total ? 'allRight' : 'someWrong');
     saveAnswers();
     reveal();
   }
@@ -300,20 +299,21 @@
 
   function startOnEditors() {
     const asked = askedFromSetup();
-    if (!asked) return say('Alegeti cel putin un lucru de cerut.');
+    if (!asked) return say('askSome');
     const runButton = $('run');
-    if (runButton.disabled) return say('Simulatorul se incarca inca; incercati din nou peste o clipa.');
+    if (runButton.disabled) return say('stillLoading');
     runButton.click(); // the editors' files as they are now
     const shown = model.current;
-    if (!shown) return say('Fisierele din editoare nu au putut fi rulate.');
+    if (!shown) return say('editorsFail');
     start({ asked, source: { kind: 'files' }, config: shown.config, program: shown.program });
   }
 
   function startGenerated() {
     const asked = askedFromSetup();
-    if (!asked) return say('Alegeti cel putin un lucru de cerut.');
-    const p = gen.readParams(setupParams());
-    if (p.error) return say(p.error);
+    if (!asked) return say('askSome');
+    const params = setupParams();
+    const p = gen.readParams(params);
+    if (p.error) return say(() => gen.readParams(params).error);
     start(Object.assign({ asked, source: Object.assign({ kind: 'generated' }, p) }, gen.exercise(p)));
   }
 
@@ -326,15 +326,28 @@
   function fromAddress() {
     const ex = link.read(location.hash);
     if (ex === null) return;
-    if (current && location.hash.slice(1) === current.fragment) return;
+    if (current && root.hazardText.withoutLang(location.hash) === current.fragment) return;
     if (ex.error) {
+      const hash = location.hash;
       document.body.classList.remove('exercise-hide');
-      say(ex.error);
+      say(() => link.read(hash).error);
       return;
     }
     if (current) close();
     open(ex);
   }
+
+  // Another language: the message and the open exercise in its words, the
+  // answer and its marks kept.
+  model.on('lang', () => {
+    say(...said);
+    if (!current) return;
+    const given = answers();
+    const graded = Boolean($('exercise-score').dataset.total);
+    render(current);
+    for (const node of answerElements()) if (cellId(node) in given) node.value = given[cellId(node)];
+    if (graded) grade();
+  });
 
   $('exercise-start').addEventListener('click', startOnEditors);
   $('exercise-generate').addEventListener('click', startGenerated);

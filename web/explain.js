@@ -5,23 +5,17 @@
   const node = typeof module === 'object' && module.exports;
   const model = node ? require('./run-model.js') : root.hazardRun;
   const teach = node ? require('./teach.js') : root.hazardTeach;
+  const T = teach.T;
 
   function hazardText(report, i, h) {
     const ins = report.instructions;
     const me = ins[i];
-    let text =
-      `${model.instrLabel(me)} si ${model.instrLabel(ins[h.earlier])}, la distanta ${h.distance}: ` +
-      h.kinds.map((k) => teach.kindText(k, i, h.earlier)).join('; ') + '.';
-    if (h.kinds.length > 1)
-      text += ` Se potrivesc ${h.kinds.length} tipuri; tabelul de analiza il arata pe ultimul: ${teach.shownText(h)}.`;
-    if (me.nearest.distance !== h.distance) {
-      text += ` Corectia nu se uita la el: conflictul cel mai apropiat al lui ${i} este la distanta ${me.nearest.distance},` +
-        ` iar ${h.earlier} a intrat si mai devreme.`;
-    } else if (me.delay > 0) {
-      text += ` Este conflictul cel mai apropiat al lui ${i}: de el depinde intirzierea lui.`;
-    } else {
-      text += ` Este conflictul cel mai apropiat al lui ${i}. ` + teach.delayText(report, teach.delayOf(report, i));
-    }
+    const kinds = h.kinds.map((k) => teach.kindText(k, i, h.earlier)).join('; ');
+    let text = T('hz', { a: model.instrLabel(me), b: model.instrLabel(ins[h.earlier]), d: h.distance, kinds });
+    if (h.kinds.length > 1) text += T('hzMany', { n: h.kinds.length, shown: teach.shownText(h) });
+    if (me.nearest.distance !== h.distance) text += T('hzFar', { i, nd: me.nearest.distance, e: h.earlier });
+    else if (me.delay > 0) text += T('hzDelays', { i });
+    else text += T('hzNearest', { i }) + teach.delayText(report, teach.delayOf(report, i));
     return text;
   }
 
@@ -50,20 +44,8 @@
   function modelFacts(report) {
     const D = report.depth;
     const n = report.lines;
-    const B = report.bubbles;
-    return [
-      `Banda are ${D} etape, de la 1 la ${D}. In fiecare ciclu intra in etapa 1 o instructiune sau o bula, ` +
-        'iar tot ce este in banda trece in etapa urmatoare: ce intra in ciclul c este in etapa s in ciclul c + s - 1.',
-      'Doua instructiuni sint in conflict cind au un registru comun ca RAW (a doua citeste ce scrie prima), ' +
-        'WAR (a doua scrie ce citeste prima) sau WAW (scriu amindoua acelasi registru), ' +
-        `si a doua intra la mai putin de ${D} - 1 = ${D - 1} cicluri dupa prima.`,
-      'Toate trei tipurile se corecteaza la fel: instructiunea asteapta, cu bule inaintea ei, ' +
-        `pina cind cea anterioara a intrat cu ${D - 1} cicluri inainte.`,
-      'Ajunge sa privim conflictul cel mai apropiat al fiecarei instructiuni: celelalte instructiuni cu care e ' +
-        'in conflict au intrat si mai devreme, deci sint deja destul de departe.',
-      `Performanta = (adincimea + n - 1) / (n + bule + adincimea - 1) = (${D} + ${n} - 1) / (${n} + ${B} + ${D} - 1)` +
-        ` = ${report.cycles.written} / ${report.cycles.corrected} = ${report.performance}%, cu n = ${n} instructiuni.`,
-    ];
+    const p = { D, D1: D - 1, n, B: report.bubbles, w: report.cycles.written, c: report.cycles.corrected, p: report.performance };
+    return [1, 2, 3, 4, 5].map((k) => T('fact' + k, p));
   }
 
   if (node) {
@@ -77,17 +59,22 @@
   const list = document.createElement('ul');
   list.id = 'explain';
   list.className = 'explain';
-  list.setAttribute('aria-label', 'Hazardurile si intirzierile');
   const facts = document.createElement('ol');
   facts.className = 'model-facts';
   const head = (level, text) => Object.assign(document.createElement(level), { textContent: text });
-  const intro = head('p', 'Lista spune in cuvinte ce arata cele doua diagrame. Sagetile sus si jos trec de la un element la altul.');
+  const intro = head('p', '');
   intro.className = 'hint';
   const none = head('p', '');
-  section.append(
-    head('h2', 'Fiecare hazard si fiecare bula'), intro, list, none,
-    head('h3', 'Cum functioneaza modelul'), facts
-  );
+  const title = head('h2', '');
+  const factsTitle = head('h3', '');
+  section.append(title, intro, list, none, factsTitle, facts);
+  function label() {
+    list.setAttribute('aria-label', T('explainList'));
+    intro.textContent = T('explainIntro');
+    title.textContent = T('explainTitle');
+    factsTitle.textContent = T('modelTitle');
+  }
+  label();
 
   let picked = null;
 
@@ -131,11 +118,11 @@
         li.className = 'item-hazard';
         li.dataset.hazard = it.kind;
         li.dataset.distance = String(it.distance);
-        tag.textContent = `Hazard ${it.kind}`;
+        tag.textContent = T('tagHazard', { k: it.kind });
       } else {
         li.className = 'item-delay';
         li.dataset.delay = String(it.delay);
-        tag.textContent = `Intirziere: ${teach.count(it.delay, 'bula', 'bule')}`;
+        tag.textContent = T('tagDelay', { n: it.delay });
       }
       li.dataset.instr = String(it.instr);
       li.dataset.earlier = String(it.earlier);
@@ -145,7 +132,7 @@
     if (list.firstChild) list.firstChild.tabIndex = 0;
     list.hidden = all.length === 0;
     none.hidden = all.length > 0;
-    none.textContent = 'Nicio instructiune nu este in conflict cu alta: nu este niciun hazard si nicio bula.';
+    none.textContent = T('noHazards');
     facts.textContent = '';
     for (const f of modelFacts(report)) facts.append(head('li', f));
   }
@@ -185,7 +172,7 @@
   });
 
   model.on('pick', (sel) => mark(itemFor(sel)));
-  model.on('run', (run) => {
+  function redraw(run) {
     const report = run && run.report;
     section.hidden = !report;
     if (report) draw(report);
@@ -194,5 +181,10 @@
       facts.textContent = '';
       picked = null;
     }
+  }
+  model.on('run', redraw);
+  model.on('lang', () => {
+    label();
+    redraw(model.current);
   });
 })(this);

@@ -39,11 +39,12 @@
     return { lines, cut };
   }
 
-  // A config.txt line's value: one or two digits, else 0, with the reason.
+  // A config.txt line's value: one or two digits, else 0, with the reason
+  // ('empty', 'long', 'digit'; '' when it is read).
   function configValue(line) {
-    if (!line || line.length === 0) return { value: 0, why: 'goala' };
-    if (line.length > 2) return { value: 0, why: 'are mai mult de doua caractere' };
-    if (!line.every((b) => b >= 48 && b <= 57)) return { value: 0, why: 'are un caracter care nu e cifra' };
+    if (!line || line.length === 0) return { value: 0, why: 'empty' };
+    if (line.length > 2) return { value: 0, why: 'long' };
+    if (!line.every((b) => b >= 48 && b <= 57)) return { value: 0, why: 'digit' };
     return { value: line.reduce((v, b) => v * 10 + b - 48, 0), why: '' };
   }
 
@@ -58,8 +59,8 @@
       count: count.value,
       valid,
       lines: [
-        { line: 1, name: 'adincimea', ...depth },
-        { line: 2, name: 'numarul de instructiuni', ...count },
+        { line: 1, name: 'depth', ...depth },
+        { line: 2, name: 'count', ...count },
       ],
     };
   }
@@ -109,7 +110,53 @@
     return { read: true, lines: read, unread, cut };
   }
 
-  const api = { readLines, config, program, lineErrors, fields };
+  // The lines the readers will print, and then the run, in order: each
+  // {ro: the simulator's line, k: its meaning's key in the word files, p:
+  // the values in it}. The files as hazardSim.run takes them;
+  // status and report as it returns them.
+  function messages(configText, programText, status, report) {
+    const out = [];
+    const say = (ro, k, p) => out.push({ ro, k, p: p || {} });
+    if (configText === null) return say('Eroare deschidere fisier de configurare !', 'm_cfgOpen'), out;
+    const conf = config(configText);
+    say('Se citeste fisierul de configurare ...', 'm_cfgRead');
+    if (!conf.valid) {
+      const { depth: d, count: n } = conf;
+      if (n > 50) say(`Numarul de instructiuni din program (${n}) depaseste numarul maxim (50)`, 'm_countMax', { n });
+      if (d > 10) say(`Adincimea pipe-line (${d}) depaseste adincimea maxima (10)`, 'm_depthMax', { n: d });
+      if (n < 2) say(`Numarul de instructiuni din program (${n}) este mai mic ca numarul minim (2)`, 'm_countMin', { n });
+      if (d < 3) say(`Adincimea pipe-line (${d}) este mai mica decit adincimea minima (3)`, 'm_depthMin', { n: d });
+      return out;
+    }
+    say(`Adincimea pipe-line: ${conf.depth}`, 'm_depth', { n: conf.depth });
+    say(`Numarul de instructiuni din program: ${conf.count}`, 'm_count', { n: conf.count });
+    if (programText === null) return say('Eroare deschidere fisier de instructiuni !', 'm_progOpen'), out;
+    const prog = program(programText, conf);
+    say('Se citeste fisierul de instructiuni ...', 'm_progRead');
+    const errors = prog.lines.flatMap((l) => l.errors.map((f) => [f, l.line]));
+    for (const [f, line] of errors) say(`Eroare ${f} (linia ${line})`, 'm_err', { f, line });
+    if (errors.length) {
+      say('Exista erori de sintaxa', 'm_errs');
+      return say('Nu s-a generat fisierul de rezultate', 'm_noResult'), out;
+    }
+    const n = prog.lines.length;
+    say(`S-au citit ${n} linii din fisierul de instructiuni, nu exista erori de sintaxa`, 'm_readOk', { n });
+    if (prog.unread.length) {
+      say(`S-a depasit numarul maxim de ${conf.count} linii in fisierul de cod`, 'm_over', { n: conf.count });
+      say(`Doar primele ${conf.count} linii din fisierul de cod au fost prelucrate`, 'm_only', { n: conf.count });
+    }
+    if (status !== 0 || !report) return out;
+    say('Se scriu fisierele de rezultate ...', 'm_writing');
+    say('Analiza hazardului', 'm_analysis');
+    say('IN OPCODE DEST SOURCES DIST DEPEND HAZARD', 'm_heads');
+    say('Terminare analiza hazard', 'm_analysisEnd');
+    say('Corectia hazardului (prin intirzierea minima a instructiunilor)', 'm_correction');
+    say('Terminare corectie hazard', 'm_correctionEnd');
+    say(`Performanta structurii pipe-line = ${report.performance}%`, 'm_perf', { p: report.performance });
+    return out;
+  }
+
+  const api = { readLines, config, program, lineErrors, fields, messages };
   if (typeof module === 'object' && module.exports) module.exports = api;
   else root.hazardInput = api;
 })(this);

@@ -1,5 +1,6 @@
 // Share links: both input files, byte for byte, in the address after '#',
-// as c=<config.txt in base64url>&p=<program.txt in base64url>.
+// as c=<config.txt in base64url>&p=<program.txt in base64url>, and the
+// sender's language as a lang= part, which is no concern of the files.
 (function (root) {
   'use strict';
 
@@ -46,6 +47,7 @@
     if (!/(^|&)[cp]=/.test(text)) return null;
     const found = {};
     for (const part of text.split('&')) {
+      if (/^lang=/.test(part)) continue;
       const eq = part.indexOf('=');
       const key = eq < 0 ? part : part.slice(0, eq);
       if ((key !== 'c' && key !== 'p') || eq < 0 || key in found) return { error: true };

@@ -11,6 +11,7 @@
   const MAX_VARIANTS = 60;
 
   const el = exercise.el;
+  const T = root.hazardText.t;
 
   const row = (cells, tag) => el('tr', {}, cells.map((c) => el(tag || 'td', { text: String(c) })));
   const table = (caption, head, rows, cls) =>
@@ -20,11 +21,11 @@
   function seedRange(from, to) {
     const a = String(from).trim();
     const b = String(to).trim();
-    if (!/^[0-9]+$/.test(a) || !/^[0-9]+$/.test(b)) return { error: 'Samantele fisei trebuie sa fie numere intregi, 0 sau mai mari.' };
+    if (!/^[0-9]+$/.test(a) || !/^[0-9]+$/.test(b)) return { error: T('sheetSeeds') };
     const lo = BigInt(a);
     const hi = BigInt(b);
-    if (hi < lo) return { error: 'Samanta de la sfirsit trebuie sa fie cel putin cea de la inceput.' };
-    if (hi - lo >= BigInt(MAX_VARIANTS)) return { error: `O fisa are cel mult ${MAX_VARIANTS} de variante.` };
+    if (hi < lo) return { error: T('sheetOrder') };
+    if (hi - lo >= BigInt(MAX_VARIANTS)) return { error: T('sheetMax', { n: MAX_VARIANTS }) };
     const out = [];
     for (let s = lo; s <= hi; s++) out.push(s.toString());
     return out;
@@ -33,9 +34,9 @@
   function variantPage(k, v, asked) {
     const { p, report } = v;
     const spread = asked.includes('h') ? Math.min(p.depth - 2, p.count - 1) : 0;
-    const head = ['IN', 'Instructiunea'];
+    const head = ['IN', T('instr')];
     for (let d = 1; d <= spread; d++) head.push(`DIST ${d}`);
-    if (asked.includes('s')) head.push('IN corectat');
+    if (asked.includes('s')) head.push(T('inCorrected'));
     const rows = report.instructions.map((ins) => {
       const cells = [ins.index, model.instrText(ins)];
       for (let d = 1; d <= spread; d++) cells.push(d > ins.index ? '-' : '');
@@ -43,18 +44,18 @@
       return row(cells);
     });
     const page = el('section', { class: 'sheet-variant' }, [
-      el('h2', { text: `Varianta ${k + 1} (samanta ${p.seed})` }),
-      el('p', { text: `Nume: ______________________   Adincimea benzii: ${p.depth}   Instructiuni: ${p.count}` }),
+      el('h2', { text: T('variant', { k: k + 1, seed: p.seed }) }),
+      el('p', { text: T('sheetHead', { depth: p.depth, n: p.count }) }),
     ]);
     if (spread > 0 || asked.includes('s')) {
       // The grid holds the program, one line a row, and fits one A4 page.
-      const grid = table('Programul si raspunsul: tipul (RAW, WAR, WAW sau niciunul) si registrele la fiecare distanta; ciclul de intrare corectat', head, rows, 'sheet-grid');
+      const grid = table(T('sheetGrid'), head, rows, 'sheet-grid');
       grid.style.setProperty('--row', Math.min(6.5, 225 / p.count).toFixed(2) + 'mm');
       page.append(grid);
     } else {
       page.append(el('pre', { class: 'sheet-program', text: v.files.program }));
     }
-    if (asked.includes('p')) page.append(el('p', { class: 'sheet-performance', text: 'Performanta: ____________ %' }));
+    if (asked.includes('p')) page.append(el('p', { class: 'sheet-performance', text: T('sheetPerf') }));
     return page;
   }
 
@@ -72,10 +73,10 @@
       corrected.push(row([ins.entry, ins.opcode, ins.dest, ins.sources.join(','), ins.delay]));
     }
     return el('section', { class: 'sheet-key-variant' }, [
-      el('h3', { text: `Varianta ${k + 1} (samanta ${p.seed})` }),
-      table('Analiza hazardului', ['IN', 'OPCODE', 'DEST', 'SOURCES', 'DIST', 'DEPEND', 'HAZARD'], analysis, 'sheet-table'),
-      table('Corectia hazardului', ['IN', 'OPCODE', 'DEST', 'SOURCES', 'bule inainte'], corrected, 'sheet-table'),
-      el('p', { text: `Performanta structurii pipe-line = ${report.performance}%` }),
+      el('h3', { text: T('variant', { k: k + 1, seed: p.seed }) }),
+      table(T('keyAnalysis'), ['IN', 'OPCODE', 'DEST', 'SOURCES', 'DIST', 'DEPEND', 'HAZARD'], analysis, 'sheet-table'),
+      table(T('keyCorrection'), ['IN', 'OPCODE', 'DEST', 'SOURCES', T('bubblesBefore')], corrected, 'sheet-table'),
+      el('p', { text: T('keyPerf', { p: report.performance }) }),
     ]);
   }
 
@@ -88,10 +89,10 @@
       if (old) old.remove();
       document.body.classList.remove('sheet-print');
     };
-    if ($('run').disabled) return fail('Simulatorul se incarca inca; incercati din nou peste o clipa.');
+    if ($('run').disabled) return fail(T('stillLoading'));
     const params = exercise.setupParams();
     const asked = exercise.askedFromSetup();
-    if (!asked) return fail('Alegeti cel putin un lucru de cerut.');
+    if (!asked) return fail(T('askSome'));
     const checked = gen.readParams(Object.assign({}, params, { seed: '0' }));
     if (checked.error) return fail(checked.error);
     const seeds = seedRange($('sheet-from').value, $('sheet-to').value);
@@ -101,20 +102,35 @@
       const files = gen.exercise(p);
       return { p, files, report: root.hazardSim.run(files.config, files.program).report };
     });
-    if (variants.some((v) => !v.report)) return fail('O varianta nu a dat o rulare completa.');
+    if (variants.some((v) => !v.report)) return fail(T('sheetFail'));
+    made = { variants, asked };
+    build(variants, asked);
+  }
+
+  // The sheet of worked-out variants, in the current language.
+  let made = null;
+  function build(variants, asked) {
+    const note = $('sheet-note');
     const old = $('sheet');
     if (old) old.remove();
     const sheet = el('div', { id: 'sheet', 'data-variants': String(variants.length) });
     variants.forEach((v, k) => sheet.append(variantPage(k, v, asked)));
-    const key = el('section', { class: 'sheet-key' }, [el('h2', { text: 'Cheia raspunsurilor' })]);
+    const key = el('section', { class: 'sheet-key' }, [el('h2', { text: T('sheetKey') })]);
     variants.forEach((v, k) => key.append(keyBlock(k, v)));
     sheet.append(key);
     document.body.append(sheet);
     document.body.classList.add('sheet-print');
-    note.textContent = `Fisa este gata: ${variants.length} ${variants.length === 1 ? 'varianta' : 'variante'}, fiecare pe pagina ei, apoi cheia. Se tipareste pe A4 cu butonul Tipareste fisa (sau Ctrl+P).`;
+    note.textContent = T('sheetReady', { n: variants.length });
     $('sheet-print').hidden = false;
   }
 
-  $('sheet-make').addEventListener('click', make);
+  $('sheet-make').addEventListener('click', () => {
+    made = null;
+    make();
+  });
+  root.hazardRun.on('lang', () => {
+    if (made && $('sheet')) build(made.variants, made.asked);
+    else $('sheet-note').textContent = '';
+  });
   $('sheet-print').addEventListener('click', () => root.print());
 })(this);

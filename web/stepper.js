@@ -5,6 +5,7 @@
   const node = typeof module === 'object' && module.exports;
   const model = node ? require('./run-model.js') : root.hazardRun;
   const teach = node ? require('./teach.js') : root.hazardTeach;
+  const T = teach.T;
   const PLAY_MS = 1000;
 
   // Stages 1 .. depth in a cycle: instr is an index, -1 for a bubble (with
@@ -52,26 +53,21 @@
   function cycleText(report, ev, cycle) {
     const ins = report.instructions;
     const lastStage = report.depth;
-    if (ev.type === 'none') return `Nu mai intra nimic; ce este in banda inainteaza spre etapa ${lastStage}.`;
+    if (ev.type === 'none') return T('cycNone', { s: lastStage });
     const label = model.instrLabel(ins[ev.instr]);
+    const d1 = report.depth - 1;
     if (ev.type === 'bubble')
-      return `Intra o bula (${ev.of > 1 ? ev.ordinal + ' din ' + ev.of : 'singura'}) inaintea lui ${label}. ` +
+      return T('cycBubble', { which: ev.of > 1 ? T('bubbleOf', { k: ev.ordinal, n: ev.of }) : T('bubbleOnly'), label }) +
         teach.delayText(report, ev.delay);
-    let text = `Intra ${label}.`;
+    let text = T('cycIn', { label });
     for (const c of ev.conflicts) {
       const kinds = c.kinds.map((k) => teach.kindText(k, ev.instr, c.earlier)).join('; ');
-      text +=
-        ` Este in conflict cu ${model.instrLabel(ins[c.earlier])}, intrata cu ${teach.count(c.ago, 'ciclu', 'cicluri')}` +
-        ` inainte (mai putin de ${report.depth} - 1 = ${report.depth - 1}): ${kinds}.`;
+      text += T('cycConflict', { e: model.instrLabel(ins[c.earlier]), ago: c.ago, depth: report.depth, d1, kinds });
     }
     const d = ev.delay;
-    if (d && d.delay > 0)
-      text += ` A asteptat ${teach.count(d.delay, 'bula', 'bule')}: ${d.earlier} a intrat in ciclul ${d.entered},` +
-        ` cu ${report.depth - 1} cicluri inainte.`;
-    else if (d)
-      text += ` Nu a asteptat: ${d.earlier}, cu care e in conflict, a intrat in ciclul ${d.entered},` +
-        ` cu ${cycle - d.entered} cicluri inainte (cel putin ${report.depth - 1}).`;
-    else if (ev.conflicts.length === 0 && ev.instr > 0) text += ' Nu este in conflict cu nimic din banda.';
+    if (d && d.delay > 0) text += T('cycWaited', { n: d.delay, e: d.earlier, entered: d.entered, d1 });
+    else if (d) text += T('cycNoWait', { e: d.earlier, entered: d.entered, ago: cycle - d.entered, d1 });
+    else if (ev.conflicts.length === 0 && ev.instr > 0) text += T('cycFree');
     return text;
   }
 
@@ -88,34 +84,51 @@
     for (const c of children || []) e.append(c);
     return e;
   };
-  const button = (text, name) => {
-    const b = el('button', { type: 'button', textContent: text, title: name });
-    b.setAttribute('aria-label', name);
-    return b;
+  // A button's name, in the current language, and its text when it has no sign of its own.
+  const named = (b, key, sign) => {
+    b.textContent = sign || T(key);
+    b.title = T(key);
+    b.setAttribute('aria-label', T(key));
+  };
+  const signs = { first: '|<', prev: '<', next: '>', last: '>|' };
+  const button = () => el('button', { type: 'button' });
+  const words = {
+    corrected: el('option', { value: 'corrected' }),
+    written: el('option', { value: 'written' }),
+    title: el('h2'),
+    schedule: el('span'),
+    cycle: el('span'),
   };
   const ui = {
-    which: el('select', { id: 'step-schedule' }, [
-      el('option', { value: 'corrected', textContent: 'corectat' }),
-      el('option', { value: 'written', textContent: 'asa cum este scris' }),
-    ]),
-    first: button('|<', 'Primul ciclu'),
-    prev: button('<', 'Ciclul anterior'),
-    play: button('Porneste', 'Porneste'),
-    next: button('>', 'Ciclul urmator'),
-    last: button('>|', 'Ultimul ciclu'),
+    which: el('select', { id: 'step-schedule' }, [words.corrected, words.written]),
+    first: button(),
+    prev: button(),
+    play: button(),
+    next: button(),
+    last: button(),
     cycle: el('input', { type: 'range', id: 'cycle', min: '0', max: '0', step: '1', value: '0' }),
     where: el('output', { id: 'cycle-now' }),
     now: el('ol', { id: 'pipeline-now', className: 'pipeline-now' }),
     note: el('p', { id: 'cycle-note', className: 'cycle-note' }),
   };
   ui.note.setAttribute('aria-live', 'polite');
-  ui.now.setAttribute('aria-label', 'Etapele in ciclul curent');
+  // The control's own words, put in again when the language changes.
+  function label() {
+    ui.now.setAttribute('aria-label', T('stagesNow'));
+    words.corrected.textContent = T('schedCorrected');
+    words.written.textContent = T('schedWritten');
+    words.title.textContent = T('stepTitle');
+    words.schedule.textContent = T('schedule') + ' ';
+    words.cycle.textContent = T('cycleLbl') + ' ';
+    for (const key of Object.keys(signs)) named(ui[key], key, signs[key]);
+    named(ui.play, timer === null ? 'play' : 'pause');
+  }
   section.append(
-    el('h2', { textContent: 'Pas cu pas' }),
+    words.title,
     el('div', { className: 'step-controls' }, [
-      el('label', {}, ['Planificarea ', ui.which]),
+      el('label', {}, [words.schedule, ui.which]),
       el('span', { className: 'step-buttons' }, [ui.first, ui.prev, ui.play, ui.next, ui.last]),
-      el('label', { className: 'step-slider' }, ['Ciclul ', ui.cycle]),
+      el('label', { className: 'step-slider' }, [words.cycle, ui.cycle]),
       ui.where,
     ]),
     ui.now,
@@ -131,7 +144,7 @@
     stageItems = [];
     for (let s = 1; s <= depth; s++) {
       const what = el('span', { className: 'stage-what' });
-      const li = el('li', { className: 'stage' }, [el('span', { className: 'stage-name', textContent: 'Etapa ' + s }), what]);
+      const li = el('li', { className: 'stage' }, [el('span', { className: 'stage-name', textContent: T('stage', { s }) }), what]);
       li.dataset.stage = String(s);
       ui.now.append(li);
       stageItems.push({ li, what });
@@ -149,9 +162,9 @@
       item.li.dataset.instr = s.instr === null ? '' : String(s.instr);
       item.li.className = 'stage ' + (s.instr === null ? 'empty' : s.instr === -1 ? 'bubble' : 'busy');
       item.what.textContent =
-        s.instr === null ? 'nimic' : s.instr === -1 ? `bula (asteapta ${s.waitsFor})` : model.instrLabel(ins[s.instr]);
+        s.instr === null ? T('nothing') : s.instr === -1 ? T('bubbleWaits', { i: s.waitsFor }) : model.instrLabel(ins[s.instr]);
     });
-    const text = `ciclul ${cycle} din 0 .. ${sched.lastCycle}`;
+    const text = T('cycleOf', { c: cycle, last: sched.lastCycle });
     ui.where.textContent = text;
     ui.cycle.setAttribute('aria-valuetext', text);
     ui.note.textContent = cycleText(run.report, cycleEvent(run, which, cycle), cycle);
@@ -160,22 +173,17 @@
 
   const current = () => Number(ui.cycle.value);
 
-  function playLabel(text) {
-    ui.play.textContent = ui.play.title = text;
-    ui.play.setAttribute('aria-label', text);
-  }
-
   function stop() {
     if (timer === null) return;
     clearInterval(timer);
     timer = null;
-    playLabel('Porneste');
+    named(ui.play, 'play');
   }
 
   function play() {
     const last = run[ui.which.value].lastCycle;
     if (current() >= last) show(0);
-    playLabel('Pauza');
+    named(ui.play, 'pause');
     timer = setInterval(() => {
       if (!run || current() >= run[ui.which.value].lastCycle) stop();
       else show(current() + 1);
@@ -221,4 +229,12 @@
     ui.cycle.max = String(run[ui.which.value].lastCycle);
     show(0);
   });
+  // Another language: the same run and cycle in its words.
+  model.on('lang', () => {
+    label();
+    if (!run) return;
+    buildStrip(run.report.depth);
+    show(current());
+  });
+  label();
 })(this);

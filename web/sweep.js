@@ -4,6 +4,7 @@
 
   const node = typeof module === 'object' && module.exports;
   const DEPTHS = [3, 4, 5, 6, 7, 8, 9, 10];
+  const T = (node ? require('./words.js') : root.hazardText).t;
 
   // The same program at every depth, the count unchanged. runSim is
   // hazardSim.run; run is {program, report}, the run being compared.
@@ -30,12 +31,12 @@
     const n = report.lines;
     const perInstr = (cycles) => (n > 0 ? (cycles / n).toFixed(2) : '-');
     return [
-      ['Bule', String(report.bubbles)],
-      ['Cicluri asa cum este scris', String(report.cycles.written)],
-      ['Cicluri corectat', String(report.cycles.corrected)],
-      ['Cicluri pe instructiune, asa cum este scris', perInstr(report.cycles.written)],
-      ['Cicluri pe instructiune, corectat', perInstr(report.cycles.corrected)],
-      ['Performanta', report.performance + '%'],
+      [T('bubbles'), String(report.bubbles)],
+      [T('cycWritten'), String(report.cycles.written)],
+      [T('cycCorrected'), String(report.cycles.corrected)],
+      [T('cpiWritten'), perInstr(report.cycles.written)],
+      [T('cpiCorrected'), perInstr(report.cycles.corrected)],
+      [T('perf'), report.performance + '%'],
     ];
   }
 
@@ -46,13 +47,12 @@
     const H = 212;
     const L = 44;
     const R = 30;
-    const T = 22;
+    const TOP = 22;
     const B = 52;
     const x = (d) => L + ((d - DEPTHS[0]) / (DEPTHS[DEPTHS.length - 1] - DEPTHS[0])) * (W - L - R);
-    const y = (p) => T + (1 - p / 100) * (H - T - B);
+    const y = (p) => TOP + (1 - p / 100) * (H - TOP - B);
     let out =
-      `<svg class="sweep-chart" viewBox="0 0 ${W} ${H}" role="img" ` +
-      'aria-label="Performanta in functie de adincime; tabelul de alaturi da aceleasi cifre">';
+      `<svg class="sweep-chart" viewBox="0 0 ${W} ${H}" role="img" aria-label="${T('chart')}">`;
     for (const p of [0, 25, 50, 75, 100]) {
       out += `<line class="grid" x1="${L}" x2="${W - R}" y1="${y(p)}" y2="${y(p)}"/>` +
         `<text class="axis" x="${L - 6}" y="${y(p) + 4}" text-anchor="end">${p}%</text>`;
@@ -63,7 +63,7 @@
       const cx = x(r.depth);
       const mine = r.depth === current;
       out += `<text class="axis${mine ? ' current' : ''}" x="${cx}" y="${H - B + 16}" text-anchor="middle">${r.depth}</text>`;
-      if (mine) out += `<text class="axis current" x="${cx}" y="${H - B + 30}" text-anchor="middle">curenta</text>`;
+      if (mine) out += `<text class="axis current" x="${cx}" y="${H - B + 30}" text-anchor="middle">${T('current')}</text>`;
       if (r.performance === null) continue;
       const cy = y(+r.performance);
       out += mine
@@ -71,7 +71,7 @@
         : `<circle class="point" cx="${cx}" cy="${cy}" r="3.5"/>`;
       out += `<text class="value${mine ? ' current' : ''}" x="${cx}" y="${cy - (mine ? 11 : 8)}" text-anchor="middle">${Math.round(+r.performance)}</text>`;
     }
-    return out + `<text class="axis" x="${(L + W - R) / 2}" y="${H - 6}" text-anchor="middle">adincimea</text></svg>`;
+    return out + `<text class="axis" x="${(L + W - R) / 2}" y="${H - 6}" text-anchor="middle">${T('depthAxis')}</text></svg>`;
   }
 
   const api = { DEPTHS, sweepRows, summary, chartSvg };
@@ -103,10 +103,10 @@
   function drawComparison(report, rows) {
     const table = el('table');
     table.id = 'depth-sweep';
-    table.append(el('caption', `Acelasi program (${report.count} instructiuni) la fiecare adincime`));
+    table.append(el('caption', T('sweepCaption', { n: report.count })));
     const headRow = el('tr');
-    for (const name of ['Adincimea', 'Bule', 'Cicluri asa cum este scris', 'Cicluri corectat', 'Performanta'])
-      headRow.append(Object.assign(el('th', name), { scope: 'col' }));
+    for (const key of ['depth', 'bubbles', 'cycWritten', 'cycCorrected', 'perf'])
+      headRow.append(Object.assign(el('th', T(key)), { scope: 'col' }));
     table.append(el('thead'));
     table.tHead.append(headRow);
     const body = el('tbody');
@@ -120,9 +120,9 @@
         tr.className = 'current';
         tr.setAttribute('aria-current', 'true');
       }
-      const depthCell = Object.assign(el('th', mine ? `${r.depth} (curenta)` : String(r.depth)), { scope: 'row' });
+      const depthCell = Object.assign(el('th', mine ? T('depthNow', { d: r.depth }) : String(r.depth)), { scope: 'row' });
       const cells = r.performance === null
-        ? [`stare ${r.status}`, '', '', '']
+        ? [T('stateN', { s: r.status }), '', '', '']
         : [String(r.bubbles), String(r.cycles.written), String(r.cycles.corrected), r.performance + '%'];
       tr.append(depthCell, ...cells.map((c) => el('td', c)));
       body.append(tr);
@@ -136,15 +136,17 @@
     tableBox.className = 'sweep-table-box';
     tableBox.tabIndex = 0;
     tableBox.setAttribute('role', 'region');
-    tableBox.setAttribute('aria-label', 'Tabelul adincimilor');
+    tableBox.setAttribute('aria-label', T('sweepTable'));
     tableBox.append(table);
     const wrap = el('div');
     wrap.className = 'sweep';
     wrap.append(chart, tableBox);
-    section.append(el('h2', 'Adincimea comparata'), wrap);
+    section.append(el('h2', T('comparison')), wrap);
   }
 
-  model.on('run', (run) => {
+  // The rows are worked out once per run; another language only draws them again.
+  let rowsOf = { run: null, rows: null };
+  function draw(run) {
     const report = run && run.report;
     section.hidden = !report;
     if (!report) {
@@ -152,7 +154,10 @@
       summaryBox.textContent = '';
       return;
     }
+    if (rowsOf.run !== run) rowsOf = { run, rows: sweepRows(root.hazardSim.run, run) };
     drawSummary(report);
-    drawComparison(report, sweepRows(root.hazardSim.run, run));
-  });
+    drawComparison(report, rowsOf.rows);
+  }
+  model.on('run', draw);
+  model.on('lang', () => draw(model.current));
 })(this);

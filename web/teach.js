@@ -1,26 +1,19 @@
 // What the teaching views share: a delay's arithmetic worked out from the run
-// report, and the Romanian words for instructions, hazard kinds and delays.
+// report, and the words for instructions, hazard kinds and delays.
 (function (root) {
   'use strict';
 
   const node = typeof module === 'object' && module.exports;
   const model = node ? require('./run-model.js') : root.hazardRun;
-
-  // "1 bula", "3 bule": a number with its noun.
-  function count(n, one, many) {
-    return n + ' ' + (n === 1 ? one : many);
-  }
+  const T = (node ? require('./words.js') : root.hazardText).t;
 
   function registers(list) {
-    return [...new Set(list)].join(' si ');
+    return [...new Set(list)].join(T('and'));
   }
 
   // One kind of hazard between the later and the earlier instruction, in words.
   function kindText(k, later, earlier) {
-    const regs = registers(k.registers);
-    if (k.kind === 'RAW') return `RAW pe ${regs}: ${later} citeste ${regs}, pe care ${earlier} il scrie`;
-    if (k.kind === 'WAR') return `WAR pe ${regs}: ${later} scrie ${regs}, pe care ${earlier} il citeste`;
-    return `WAW pe ${regs}: amindoua scriu ${regs}`;
+    return T('kind' + k.kind, { r: registers(k.registers), later, earlier });
   }
 
   // What the table prints for a hazard: "WAW R3".
@@ -62,19 +55,15 @@
     const ins = report.instructions;
     const later = model.instrLabel(ins[d.instr]);
     const earlier = model.instrLabel(ins[d.earlier]);
-    const kinds = d.hazard ? d.hazard.kinds.map((k) => k.kind + ' pe ' + registers(k.registers)).join(', ') : '';
-    const head =
-      `${later} asteapta dupa ${earlier}, cel mai apropiat conflict al ei ` +
-      `(distanta ${d.distance}${kinds ? ': ' + kinds : ''}). ` +
-      `${d.earlier} a intrat in ciclul ${d.entered}; o instructiune in conflict cu ea poate intra ` +
-      `cel mai devreme in ciclul ${d.entered} + ${report.depth} - 1 = ${d.need}. ` +
-      `${d.instr} ar intra in ciclul ${d.would} (${d.instr} + ${count(d.before, 'bula', 'bule')} de mai inainte)`;
-    if (d.delay > 0)
-      return `${head}, deci asteapta ${d.need} - ${d.would} = ${count(d.delay, 'bula', 'bule')} si intra in ciclul ${d.need}.`;
-    return `${head}, care nu e mai devreme de ${d.need}: nu asteapta nicio bula, bulele de mai inainte i-au facut deja loc.`;
+    const kinds = d.hazard ? d.hazard.kinds.map((k) => T('kindOn', { k: k.kind, r: registers(k.registers) })).join(', ') : '';
+    const head = T('delayHead', {
+      later, earlier, d: d.distance, kinds: kinds ? ': ' + kinds : '', e: d.earlier, entered: d.entered,
+      depth: report.depth, need: d.need, i: d.instr, would: d.would, before: d.before,
+    });
+    return T(d.delay > 0 ? 'delayWait' : 'delayNone', { head, need: d.need, would: d.would, n: d.delay });
   }
 
-  const api = { count, registers, kindText, shownText, delayOf, delayText };
+  const api = { T, registers, kindText, shownText, delayOf, delayText };
   if (node) module.exports = api;
   else root.hazardTeach = api;
 })(this);
