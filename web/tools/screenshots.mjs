@@ -45,10 +45,13 @@ const checkedExercise = async (page) => {
 
 // file: where the picture goes, below OUT_ROOT; open: what follows
 // index.html in the address; act: what is done on the page before the shot;
-// parts: if given, the picture holds only the elements these selectors match.
+// parts: if given, the picture holds only the elements these selectors match;
+// context: the browser's screen, if not a 1280 by 800 desktop.
 const shots = [
   { file: 'docs/web.png', open: '', act: runExample('six'), parts: ['#inputs', '#outputs', '#diagrams'] },
   { file: 'docs/web-steps.png', open: '', act: stepAndExplain, parts: ['#schedule-block', '#stepper', '#explanations'] },
+  { file: 'docs/web-phone.png', open: '', act: runExample('six'), parts: ['#outputs', '#diagrams'],
+    context: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } },
   { file: 'docs/web-exercise.png', open: '#x=4&d=5&n=6&l=many&a=hsp', act: checkedExercise, parts: ['#exercise'] },
 ];
 
@@ -75,7 +78,7 @@ const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', arg
 let failed = false;
 try {
   for (const shot of wanted) {
-    const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
+    const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, ...shot.context });
     const page = await context.newPage();
     const errors = [];
     page.on('pageerror', (e) => errors.push(e.message));
