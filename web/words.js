@@ -58,10 +58,7 @@
       if (changed && root.hazardRun) root.hazardRun.emit('lang', code);
     },
   };
-  if (node) {
-    module.exports = api;
-    return;
-  }
+  if (node) return void (module.exports = api);
   root.hazardText = api;
 
   const doc = root.document;

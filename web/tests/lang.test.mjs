@@ -163,50 +163,40 @@ function stray(page, list) {
   }, list);
 }
 
-// Every state the page can be in, each reached from the one before;
-// check(name) is called in each.
-async function everyState(p, check) {
-  const { page } = p;
-  await page.waitForSelector('#status[data-status="0"]');
-  await check('opened, a complete run');
-  for (let k = 0; k < 3; k++) await page.click('#stepper .step-buttons button:nth-child(4)');
-  await check('stepping, corrected');
-  await page.selectOption('#step-schedule', 'written');
-  await page.click('#stepper .step-buttons button:nth-child(4)');
-  await check('stepping, as written');
-  await page.click('#stepper .step-buttons button:nth-child(3)');
-  await check('playing');
-  await page.click('#stepper .step-buttons button:nth-child(3)');
-  await page.fill('#config', '5\n99\n');
-  await page.waitForSelector('#status[data-status="4"]');
-  await check('a configuration out of bounds');
-  await page.fill('#config', '5 \n3\n');
-  await page.waitForSelector('#status[data-status="4"]');
-  await check('a line read as 0');
-  await page.fill('#config', '5\n3\n');
-  await page.fill('#program', 'LD R1,R2\nadd R3\nSUB R4,R5,R6\nMUL R1\n\u001aADD\n');
-  await page.waitForSelector('#status[data-status="2"]');
-  await check('syntax errors');
-  await page.click('#exercise-start');
-  await page.waitForSelector('#exercise-message:not([hidden])');
-  await check('an exercise refused');
-  await page.selectOption('#example', 'six');
-  await page.waitForSelector('#status[data-status="0"]');
-  await page.click('#exercise-generate');
-  await page.waitForSelector('#exercise-check');
-  await check('an exercise open');
-  await page.selectOption('[data-answer="kind"][data-instr="1"][data-distance="1"]', 'WAW');
-  await page.fill('[data-answer="entry"][data-instr="2"]', '1');
-  await page.click('#exercise-check');
-  await check('an exercise checked');
-  await page.click('#exercise-close');
-  await page.fill('#sheet-to', '2');
-  await page.click('#sheet-make');
-  await page.waitForSelector('#sheet', { state: 'attached' });
-  await check('the sheet prepared');
-  await page.fill('#exercise-depth', '12');
-  await page.click('#exercise-generate');
-  await check('a generated exercise refused');
+// Every state the page can be in, each reached from the one before: the
+// steps to it ([action, selector, value]), then its name.
+const NEXT = '#stepper .step-buttons button:nth-child(4)';
+const PLAY = '#stepper .step-buttons button:nth-child(3)';
+const STATES = [
+  [[['wait', '#status[data-status="0"]']], 'opened, a complete run'],
+  [[['click', NEXT], ['click', NEXT], ['click', NEXT]], 'stepping, corrected'],
+  [[['select', '#step-schedule', 'written'], ['click', NEXT]], 'stepping, as written'],
+  [[['click', PLAY]], 'playing'],
+  [[['click', PLAY], ['fill', '#config', '5\n99\n'], ['wait', '#status[data-status="4"]']], 'a configuration out of bounds'],
+  [[['fill', '#config', '5 \n3\n'], ['wait', '#status[data-status="4"]']], 'a line read as 0'],
+  [[['fill', '#config', '5\n3\n'], ['fill', '#program', 'LD R1,R2\nadd R3\nSUB R4,R5,R6\nMUL R1\n\u001aADD\n'],
+    ['wait', '#status[data-status="2"]']], 'syntax errors'],
+  [[['click', '#exercise-start'], ['wait', '#exercise-message:not([hidden])']], 'an exercise refused'],
+  [[['select', '#example', 'six'], ['wait', '#status[data-status="0"]'], ['click', '#exercise-generate'], ['wait', '#exercise-check']],
+    'an exercise open'],
+  [[['select', '[data-answer="kind"][data-instr="1"][data-distance="1"]', 'WAW'], ['fill', '[data-answer="entry"][data-instr="2"]', '1'],
+    ['click', '#exercise-check']], 'an exercise checked'],
+  [[['click', '#exercise-close'], ['fill', '#sheet-to', '2'], ['click', '#sheet-make'], ['attached', '#sheet']], 'the sheet prepared'],
+  [[['fill', '#exercise-depth', '12'], ['click', '#exercise-generate']], 'a generated exercise refused'],
+];
+
+async function everyState(page, check) {
+  const act = {
+    wait: (sel) => page.waitForSelector(sel),
+    attached: (sel) => page.waitForSelector(sel, { state: 'attached' }),
+    click: (sel) => page.click(sel),
+    fill: (sel, value) => page.fill(sel, value),
+    select: (sel, value) => page.selectOption(sel, value),
+  };
+  for (const [steps, state] of STATES) {
+    for (const [what, sel, value] of steps) await act[what](sel, value);
+    await check(state);
+  }
 }
 
 describe('in Chromium', () => {
@@ -216,7 +206,7 @@ describe('in Chromium', () => {
       if (lang !== 'ro') await p.page.selectOption('#lang', lang);
       assert.equal(await p.page.evaluate(() => document.documentElement.lang), lang);
       const found = [];
-      await everyState(p, async (state) => {
+      await everyState(p.page, async (state) => {
         for (const f of await stray(p.page, only[other])) found.push(`${state}: ${f}`);
         if (state.startsWith('opened')) assert.ok((await stray(p.page, only[lang])).length > 100, 'the walk sees the page\'s own words');
       });
