@@ -53,6 +53,7 @@ const shots = [
   { file: 'docs/web-phone.png', open: '', act: runExample('six'), parts: ['#outputs', '#diagrams'],
     context: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } },
   { file: 'docs/web-exercise.png', open: '#x=4&d=5&n=6&l=many&a=hsp', act: checkedExercise, parts: ['#exercise'] },
+  { file: 'docs/web-english.png', open: '#lang=en', act: runExample('six'), parts: ['header', '#outputs'] },
 ];
 
 // The smallest page area that holds every element of the selectors.
