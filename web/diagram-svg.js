@@ -144,9 +144,10 @@
     return out;
   }
 
-  // A diagram is {title, head, side, main}: head the title and legend
-  // (drawn into head's width), side the row labels and what is drawn beside
-  // them, main the cycles; each part {width, height, body}.
+  // A diagram is {title, head, side, gutter, main}: head the title and
+  // legend (drawn into head's width), side the row labels, kept in view
+  // while the rest scrolls, gutter (which may be absent) what is drawn
+  // between the labels and the cycles, main the cycles; each part {width, height, body}.
   function paneSvg(kind, part) {
     return (
       `<svg xmlns="http://www.w3.org/2000/svg" class="hzd hzd-${kind}" width="${part.width}" height="${part.height}"` +
@@ -154,6 +155,9 @@
       `<rect class="bg" x="0" y="0" width="${part.width}" height="${part.height}"/>${part.body}</svg>`
     );
   }
+
+  const NO_GUTTER = { width: 0, body: '' };
+  const panesWidth = (d) => d.side.width + (d.gutter || NO_GUTTER).width + d.main.width;
 
   let styled = false;
   function mount(container, diagram) {
@@ -167,13 +171,15 @@
       `<div class="diagram-legend" tabindex="0" role="group" aria-label="${esc(diagram.title)}">${paneSvg('head', diagram.head)}</div>` +
       // Reached by Tab to scroll it; #explain says in words what it draws.
       `<div class="diagram" role="group" tabindex="0" aria-details="explain" aria-label="${esc(diagram.title)}">` +
-      `<div class="diagram-pane" style="--w:${diagram.side.width + diagram.main.width}">${paneSvg('side', diagram.side)}${paneSvg('main', diagram.main)}</div></div>`;
+      `<div class="diagram-pane" style="--w:${panesWidth(diagram)}">${paneSvg('side', diagram.side)}` +
+      `${diagram.gutter ? paneSvg('gutter', diagram.gutter) : ''}${paneSvg('main', diagram.main)}</div></div>`;
   }
 
   // The whole diagram as the text of an SVG file that stands on its own.
   function standalone(diagram) {
     const { head, side, main } = diagram;
-    const width = Math.max(head.width, side.width + main.width);
+    const gutter = diagram.gutter || NO_GUTTER;
+    const width = Math.max(head.width, panesWidth(diagram));
     const height = head.height + Math.max(side.height, main.height);
     return (
       '<?xml version="1.0" encoding="UTF-8"?>\n' +
@@ -181,7 +187,8 @@
       `<title>${esc(diagram.title)}</title><style>${STYLE}</style>` +
       `<rect class="bg" x="0" y="0" width="${width}" height="${height}"/>${head.body}` +
       `<g transform="translate(0 ${head.height})">${side.body}</g>` +
-      `<g transform="translate(${side.width} ${head.height})">${main.body}</g></svg>\n`
+      `<g transform="translate(${side.width} ${head.height})">${gutter.body}</g>` +
+      `<g transform="translate(${side.width + gutter.width} ${head.height})">${main.body}</g></svg>\n`
     );
   }
 

@@ -1,5 +1,5 @@
 // The diagram of the program as written: instruction i enters in cycle i;
-// each hazard ties its two rows in a gutter beside the row labels, in its
+// each hazard ties its two rows in a gutter after the row labels, in its
 // kind's line and marker, and is named at the end of the later row.
 (function (root) {
   'use strict';
@@ -31,7 +31,7 @@
       if (lane < 0) lane = lanes.push([]) - 1;
       lanes[lane].push([tie.earlier, tie.instr]);
       tie.lane = lane;
-      tie.x = labels + SIZE.pad + lane * SIZE.lane + SIZE.lane / 2;
+      tie.x = SIZE.pad + lane * SIZE.lane + SIZE.lane / 2; // in the gutter's own pane
       tie.y0 = rowY(tie.earlier) + SIZE.cellH / 2;
       tie.y1 = rowY(tie.instr) + SIZE.cellH / 2;
     }
@@ -52,7 +52,7 @@
       n,
       cycles: n + depth - 1,
       labels,
-      sideWidth: labels + 2 * SIZE.pad + lanes.length * SIZE.lane,
+      gutterWidth: 2 * SIZE.pad + lanes.length * SIZE.lane,
       mainWidth: right + SIZE.pad,
       height: rowY(n) + SIZE.pad,
       ties,
@@ -78,8 +78,9 @@
   // The diagram's parts for hazardSvg.mount and hazardSvg.standalone.
   function draw(report) {
     const L = layout(report);
-    let side = svg.stripes(L.n, L.sideWidth) + svg.rowLabels(report, L.labels);
-    for (const tie of L.ties) side += tieSvg(tie, report);
+    const side = svg.stripes(L.n, L.labels) + svg.rowLabels(report, L.labels);
+    let gutter = svg.stripes(L.n, L.gutterWidth);
+    for (const tie of L.ties) gutter += tieSvg(tie, report);
     let main = svg.stripes(L.n, L.mainWidth) + svg.cycleColumns(L.cycles, L.height);
     for (const ins of report.instructions) main += svg.stageCells(ins.index, ins.index, L.depth);
     for (const note of L.notes) {
@@ -92,7 +93,8 @@
     return {
       title,
       head: svg.head(title, svg.KIND_NAMES.map((kind) => ({ kind, text: T('k' + kind) }))),
-      side: { width: L.sideWidth, height: L.height, body: side },
+      side: { width: L.labels, height: L.height, body: side },
+      gutter: { width: L.gutterWidth, height: L.height, body: gutter },
       main: { width: L.mainWidth, height: L.height, body: main },
     };
   }

@@ -155,7 +155,7 @@ test('printed on A4, upright and across, examples/deep gives both files, both ta
       const r = s.getBoundingClientRect();
       return r.width > 0 && r.right <= document.documentElement.clientWidth + 0.5;
     }));
-    assert.deepEqual(fits, [true, true, true, true, true, true], 'each diagram pane in the printable width');
+    assert.ok(fits.length >= 6 && fits.every(Boolean), 'each diagram pane in the printable width: ' + fits);
     await page.emulateMedia({ media: null });
     for (const landscape of [false, true]) {
       const pdf = path.join(dir, 'page.pdf');

@@ -40,7 +40,7 @@ test('every hazard has one tie, in the gutter between the row labels and the cel
     const hazards = report.instructions.flatMap((ins) => ins.hazards.map((h) => [ins.index, h.distance]));
     assert.deepEqual(L.ties.map((t) => [t.instr, t.distance]).sort((a, b) => a[0] - b[0] || a[1] - b[1]), hazards, what);
     for (const t of L.ties) {
-      assert.ok(t.x > L.labels && t.x < L.sideWidth, what + ': in the gutter');
+      assert.ok(t.x > 0 && t.x < L.gutterWidth, what + ': in the gutter');
       assert.deepEqual([t.y0, t.y1], [rowY(t.earlier) + SIZE.cellH / 2, rowY(t.instr) + SIZE.cellH / 2], what);
     }
   }
@@ -90,6 +90,7 @@ test('a note names the kind the table shows, the registers, the distance and eve
   ]);
   const diagram = draw(six);
   assert.equal(diagram.title, 'Programul asa cum este scris: adincime 5, 6 instructiuni, 10 cicluri');
-  assert.equal((diagram.side.body.match(/ data-hazard=/g) || []).length, 6, 'the focusable ties are the hazards');
+  assert.equal((diagram.gutter.body.match(/ data-hazard=/g) || []).length, 6, 'the focusable ties are the hazards');
+  assert.equal((diagram.side.body.match(/ data-hazard=/g) || []).length, 0, 'the row labels, kept in view, hold no tie');
   assert.equal((diagram.main.body.match(/ data-stage=/g) || []).length, 30);
 });
