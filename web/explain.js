@@ -64,13 +64,16 @@
   const head = (level, text) => Object.assign(document.createElement(level), { textContent: text });
   const intro = head('p', '');
   intro.className = 'hint';
+  const keys = head('span', ''); // no keyboard on a touch screen: hidden there
+  keys.className = 'key-hint';
   const none = head('p', '');
   const title = head('h2', '');
   const factsTitle = head('h3', '');
   section.append(title, intro, list, none, factsTitle, facts);
   function label() {
     list.setAttribute('aria-label', T('explainList'));
-    intro.textContent = T('explainIntro');
+    keys.textContent = ' ' + T('explainKeys');
+    intro.replaceChildren(T('explainIntro'), keys);
     title.textContent = T('explainTitle');
     factsTitle.textContent = T('modelTitle');
   }
