@@ -5,9 +5,8 @@
   'use strict';
 
   const node = typeof module === 'object' && module.exports;
-  const model = node ? require('./run-model.js') : root.hazardRun;
   const teach = node ? require('./teach.js') : root.hazardTeach;
-  const T = teach.T;
+  const { model, T } = teach; // the run model, and the page's words
 
   // What may be asked: the hazards (analysis table), the schedule
   // (correction table's IN), the performance figure.

@@ -3,9 +3,8 @@
   'use strict';
 
   const node = typeof module === 'object' && module.exports;
-  const model = node ? require('./run-model.js') : root.hazardRun;
   const teach = node ? require('./teach.js') : root.hazardTeach;
-  const T = teach.T;
+  const { model, T } = teach; // the run model, and the page's words
 
   function hazardText(report, i, h) {
     const ins = report.instructions;

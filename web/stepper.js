@@ -3,9 +3,8 @@
   'use strict';
 
   const node = typeof module === 'object' && module.exports;
-  const model = node ? require('./run-model.js') : root.hazardRun;
   const teach = node ? require('./teach.js') : root.hazardTeach;
-  const T = teach.T;
+  const { model, T } = teach; // the run model, and the page's words
   const PLAY_MS = 1000;
 
   // Stages 1 .. depth in a cycle: instr is an index, -1 for a bubble (with

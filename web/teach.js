@@ -63,7 +63,7 @@
     return T(d.delay > 0 ? 'delayWait' : 'delayNone', { head, need: d.need, would: d.would, n: d.delay });
   }
 
-  const api = { T, registers, kindText, shownText, delayOf, delayText };
+  const api = { model, T, registers, kindText, shownText, delayOf, delayText };
   if (node) module.exports = api;
   else root.hazardTeach = api;
 })(this);
