@@ -65,7 +65,7 @@ std::string kinds_at(int i, int d)
 std::string shown_at(int i, int d)
 {
     const hs::report_rec &rep = sim.report.instr[static_cast<size_t>(i)];
-    if (rep.dist[d] == 0)
+    if (rep.kinds[d] == 0)
         return "";
     std::string out = rep.hazard[d];
     for (int n = 0; n < 2; n++)

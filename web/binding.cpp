@@ -10,11 +10,11 @@
 #include <emscripten/emscripten.h>
 
 // Runs in the current folder with the console in "/console.txt" and, after
-// a complete run, the run report in "/report.json"; returns the exit
-// status, or -1 when the console file cannot be made.
+// a complete run, the run report in "/report.json" (the caller removes it
+// once read); returns the exit status, or -1 when the console file cannot
+// be made.
 extern "C" EMSCRIPTEN_KEEPALIVE int hs_web_run()
 {
-    std::remove("/report.json");
     if (std::freopen("/console.txt", "w", stdout) == nullptr)
         return -1;
     int status = hs::run_in_process();

@@ -53,7 +53,7 @@ static void instruction_json(FILE *out, int32_t i)
     std::fputs(",\"hazards\":[", out);
     const char *sep = "";
     for (int32_t d = 1; d < sim.depth && d < hs::max_depth; d++) {
-        if (rep.dist[d] == 0)
+        if (rep.kinds[d] == 0)
             continue;
         std::fputs(sep, out);
         hazard_json(out, i, d);

@@ -70,9 +70,9 @@ struct report_rec {
     // twice); [1] is 0 when it matched one. Only the set kinds' are written.
     int32_t kinds[max_depth];
     int32_t kind_regs[max_depth][3][2];
-    // The analysis table's DIST, DEPEND and HAZARD at each distance, copied
-    // from the record before the correction pass clears it.
-    int32_t dist[max_depth];
+    // The analysis table's DEPEND and HAZARD at each distance, copied from
+    // the record before the correction pass clears it; its DIST shows k
+    // where `kinds[k]` is not 0.
     int32_t depend[max_depth][2];
     char hazard[max_depth][4];
     int32_t entry; // correction: the cycle it enters, its IN column

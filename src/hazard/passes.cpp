@@ -66,7 +66,6 @@ static void report_shown(int32_t i)
 {
     const instr_rec &r = sim.instr_table[static_cast<size_t>(i)];
     report_rec &rep = sim.report.instr[static_cast<size_t>(i)];
-    std::memcpy(rep.dist, r.dist, sizeof rep.dist);
     std::memcpy(rep.depend, r.depend, sizeof rep.depend);
     std::memcpy(rep.hazard, r.hazard, sizeof rep.hazard);
 }
