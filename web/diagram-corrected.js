@@ -8,8 +8,6 @@
   const [svg, model] = inNode ? [require('./diagram-svg.js'), require('./run-model.js')] : [root.hazardSvg, root.hazardRun];
   const { SIZE, rowY, cycleX, T } = svg;
 
-  const waitText = (ins) => T('waitNote', { n: ins.delay, e: ins.nearest ? ins.nearest.earlier : '?' });
-
   function draw(report) {
     const sched = model.schedule(report, 'corrected');
     const n = report.instructions.length;
@@ -24,9 +22,8 @@
       const y = rowY(ins.index);
       main += svg.stageCells(ins.index, ins.entry, depth);
       if (ins.delay === 0) continue;
-      const label = model.instrLabel(ins);
-      const earlier = ins.nearest ? model.instrLabel(report.instructions[ins.nearest.earlier]) : '';
-      const words = T('waitWords', { label, n: ins.delay, e: earlier });
+      const e = ins.nearest.earlier; // a delay comes from the nearest hazard
+      const words = T('waitWords', { label: model.instrLabel(ins), n: ins.delay, e: model.instrLabel(report.instructions[e]) });
       main += `<g class="delay" data-instr="${ins.index}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
       for (let c = ins.entry - ins.delay; c < ins.entry; c++) {
         const x = cycleX(c);
@@ -37,7 +34,7 @@
       }
       main += '</g>';
       const x = cycleX(ins.entry + depth) + SIZE.pad;
-      const text = waitText(ins);
+      const text = T('waitNote', { n: ins.delay, e });
       main += `<g class="delay-note" data-instr="${ins.index}"><text x="${x}" y="${y + 15}">${svg.esc(text)}</text></g>`;
       right = Math.max(right, x + svg.textWidth(text));
     }

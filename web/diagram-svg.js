@@ -316,7 +316,7 @@
 
   const api = {
     SIZE, KIND_NAMES, T, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes,
-    rowLabels, cycleColumns, stageCells, head, mount, standalone, pickedSelector, link, download, view,
+    rowLabels, cycleColumns, stageCells, head, view,
   };
   if (typeof module === 'object' && module.exports) module.exports = api;
   else root.hazardSvg = api;

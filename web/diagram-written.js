@@ -9,17 +9,21 @@
   const model = inNode ? require('./run-model.js') : root.hazardRun;
   const { SIZE, rowY, cycleX, T } = svg;
 
-  function noteText(h) {
-    let text = T('hzNote', { k: h.shown.kind, r: h.shown.registers.join(','), d: h.distance });
-    for (const k of h.kinds) if (k.kind !== h.shown.kind) text += T('hzNoteAlso', { k: k.kind, r: k.registers.join(',') });
+  // A hazard in words: `key` for the kind shown, then `alsoKey` for each other kind.
+  function hazardWords(h, key, alsoKey, more) {
+    let text = T(key, Object.assign({ k: h.shown.kind, r: h.shown.registers.join(',') }, more));
+    for (const k of h.kinds) if (k.kind !== h.shown.kind) text += T(alsoKey, { k: k.kind, r: k.registers.join(',') });
     return text;
   }
+
+  const noteText = (h) => hazardWords(h, 'hzNote', 'hzNoteAlso', { d: h.distance });
 
   // Where everything goes: every hazard's lane in the gutter (ties that
   // share a lane never share a row) and its note after its row's cells.
   function layout(report) {
     const depth = report.depth;
     const n = report.instructions.length;
+    const cycles = n + depth - 1;
     const labels = svg.labelColumn(report);
     const ties = [];
     for (const ins of report.instructions)
@@ -37,7 +41,7 @@
     }
     ties.sort((a, b) => a.instr - b.instr || a.distance - b.distance); // reading and tab order
     const notes = [];
-    let right = cycleX(n + depth - 1);
+    let right = cycleX(cycles);
     for (const ins of report.instructions) {
       let x = cycleX(ins.index + depth) + SIZE.pad;
       for (const h of ins.hazards) {
@@ -50,7 +54,7 @@
     return {
       depth,
       n,
-      cycles: n + depth - 1,
+      cycles,
       labels,
       gutterWidth: 2 * SIZE.pad + lanes.length * SIZE.lane,
       mainWidth: right + SIZE.pad,
@@ -64,8 +68,7 @@
     const h = tie.hazard;
     const later = model.instrLabel(report.instructions[tie.instr]);
     const earlier = model.instrLabel(report.instructions[tie.earlier]);
-    const words = T('tie', { k: h.shown.kind, r: h.shown.registers.join(','), d: tie.distance, later, earlier }) +
-      h.kinds.filter((k) => k.kind !== h.shown.kind).map((k) => T('tieAlso', { k: k.kind, r: k.registers.join(',') })).join('');
+    const words = hazardWords(h, 'tie', 'tieAlso', { d: tie.distance, later, earlier });
     return (
       `<g class="hazard ${h.shown.kind}" data-hazard="${h.shown.kind}" data-instr="${tie.instr}" data-distance="${tie.distance}"` +
       ` data-from="${tie.earlier}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>` +
@@ -75,7 +78,7 @@
     );
   }
 
-  // The diagram's parts for hazardSvg.mount and hazardSvg.standalone.
+  // The diagram's parts, as diagram-svg.js mounts them on the page and writes them to a file.
   function draw(report) {
     const L = layout(report);
     const side = svg.stripes(L.n, L.labels) + svg.rowLabels(report, L.labels);

@@ -35,9 +35,8 @@
     if (e === undefined) return { type: 'none' };
     if (e === -1) {
       const i = sched.waitsFor[cycle];
-      const delay = teach.delayOf(report, i);
-      const first = sched.entries[i] - report.instructions[i].delay;
-      return { type: 'bubble', instr: i, ordinal: cycle - first + 1, of: report.instructions[i].delay, delay };
+      const delay = teach.delayOf(report, i); // its bubbles start in cycle delay.would
+      return { type: 'bubble', instr: i, ordinal: cycle - delay.would + 1, of: report.instructions[i].delay, delay };
     }
     const conflicts = [];
     for (const h of report.instructions[e].hazards) {
