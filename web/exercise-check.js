@@ -8,32 +8,34 @@
   const teach = node ? require('./teach.js') : root.hazardTeach;
   const { model, T } = teach; // the run model, and the page's words
 
-  // What may be asked: the hazards (analysis table), the schedule
-  // (correction table's IN), the performance figure.
-  const PARTS = { h: 'hazards', s: 'schedule', p: 'performance' };
-
-  // 'hsp', 'ph', ...: the parts asked, in the order h, s, p; null for any
-  // other letter, a letter twice or none.
+  // 'hsp', 'ph', ...: the parts asked, in the order h, s, p (the hazards of
+  // the analysis table, the correction table's IN, the performance figure);
+  // null for any other letter, a letter twice or none.
   function readAsked(text) {
     if (typeof text !== 'string' || !/^[hsp]{1,3}$/.test(text) || new Set(text).size !== text.length) return null;
     return 'hsp'.split('').filter((c) => text.includes(c)).join('');
   }
 
+  // A cell's name in the answers: 'kind:3:1', 'registers:3:1', 'entry:3', 'performance'.
   const id = (answer, instr, distance) =>
     answer === 'performance' ? answer : answer === 'entry' ? `entry:${instr}` : `${answer}:${instr}:${distance}`;
+
+  // The most distances an instruction's hazards are asked at: none unless
+  // the hazards are asked, else up to depth - 2 and never past the first line.
+  const distances = (report, asked) =>
+    asked.includes('h') ? Math.min(report.depth - 2, report.instructions.length - 1) : 0;
 
   // The cells of the answer, in the order of the tables, each with its key:
   // {id, answer, instr, distance, hazard} where hazard is the report's
   // hazard at that distance or null.
   function cells(report, asked) {
     const out = [];
+    const spread = distances(report, asked);
     for (const ins of report.instructions) {
-      if (asked.includes('h')) {
-        for (let d = 1; d <= Math.min(ins.index, report.depth - 2); d++) {
-          const hazard = ins.hazards.find((h) => h.distance === d) || null;
-          out.push({ id: id('kind', ins.index, d), answer: 'kind', instr: ins.index, distance: d, hazard });
-          out.push({ id: id('registers', ins.index, d), answer: 'registers', instr: ins.index, distance: d, hazard });
-        }
+      for (let d = 1; d <= Math.min(ins.index, spread); d++) {
+        const hazard = ins.hazards.find((h) => h.distance === d) || null;
+        out.push({ id: id('kind', ins.index, d), answer: 'kind', instr: ins.index, distance: d, hazard });
+        out.push({ id: id('registers', ins.index, d), answer: 'registers', instr: ins.index, distance: d, hazard });
       }
       if (asked.includes('s')) out.push({ id: id('entry', ins.index), answer: 'entry', instr: ins.index });
     }
@@ -143,7 +145,7 @@
     return out;
   }
 
-  const api = { PARTS, readAsked, cells, grade, keyAnswers, readRegisters, readPerformance };
+  const api = { readAsked, cellId: id, distances, cells, grade, keyAnswers };
   if (node) module.exports = api;
   else root.hazardExerciseCheck = api;
 })(this);

@@ -68,10 +68,7 @@
   }
 
   const answerElements = () => [...$('exercise-open').querySelectorAll('[data-answer]')];
-  const cellId = (node) => {
-    const a = node.dataset.answer;
-    return a === 'performance' ? a : a === 'entry' ? `entry:${node.dataset.instr}` : `${a}:${node.dataset.instr}:${node.dataset.distance}`;
-  };
+  const cellId = (node) => check.cellId(node.dataset.answer, node.dataset.instr, node.dataset.distance);
 
   function answers() {
     const out = {};
@@ -111,13 +108,18 @@
     return el('span', { class: 'answer-field' }, [node, mark()]);
   }
 
+  // The answer grid's column heads, here and on the class sheet.
+  function gridHead(report, asked) {
+    const head = ['IN', T('instr')];
+    for (let d = 1; d <= check.distances(report, asked); d++) head.push(`DIST ${d}`);
+    if (asked.includes('s')) head.push(T('inCorrected'));
+    return head;
+  }
+
   function form(ex) {
-    const depth = ex.report.depth;
     const asked = ex.asked;
-    const spread = asked.includes('h') ? Math.min(depth - 2, ex.report.instructions.length - 1) : 0;
-    const head = [el('th', { scope: 'col', text: 'IN' }), el('th', { scope: 'col', text: T('instr') })];
-    for (let d = 1; d <= spread; d++) head.push(el('th', { scope: 'col', text: `DIST ${d}` }));
-    if (asked.includes('s')) head.push(el('th', { scope: 'col', text: T('inCorrected') }));
+    const spread = check.distances(ex.report, asked);
+    const head = gridHead(ex.report, asked).map((text) => el('th', { scope: 'col', text }));
     const rows = ex.report.instructions.map((ins) => {
       const i = ins.index;
       const cells = [el('td', { text: String(i) }), el('th', { scope: 'row', class: 'exercise-instr', text: model.instrText(ins) })];
@@ -357,7 +359,8 @@
   Promise.resolve(root.hazardSim && root.hazardSim.ready).then(fromAddress, () => document.body.classList.remove('exercise-hide'));
 
   // The files the address holds, for the page's own hash handling, and the
-  // open exercise's link for its share button.
+  // open exercise's link for its share button; the setup, the grid's heads
+  // and the element maker for the class sheet.
   root.hazardExercise = {
     filesOf(hash) {
       const ex = link.read(hash);
@@ -367,6 +370,7 @@
     linkFragment: () => (current ? current.fragment : null),
     setupParams,
     askedFromSetup,
+    gridHead,
     el,
   };
 })(this);

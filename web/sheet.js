@@ -5,6 +5,7 @@
   'use strict';
 
   const gen = root.hazardExerciseGen;
+  const check = root.hazardExerciseCheck;
   const model = root.hazardRun;
   const exercise = root.hazardExercise;
   const $ = (id) => document.getElementById(id);
@@ -33,10 +34,8 @@
 
   function variantPage(k, v, asked) {
     const { p, report } = v;
-    const spread = asked.includes('h') ? Math.min(p.depth - 2, p.count - 1) : 0;
-    const head = ['IN', T('instr')];
-    for (let d = 1; d <= spread; d++) head.push(`DIST ${d}`);
-    if (asked.includes('s')) head.push(T('inCorrected'));
+    const spread = check.distances(report, asked);
+    const head = exercise.gridHead(report, asked);
     const rows = report.instructions.map((ins) => {
       const cells = [ins.index, model.instrText(ins)];
       for (let d = 1; d <= spread; d++) cells.push(d > ins.index ? '-' : '');
@@ -47,7 +46,7 @@
       el('h2', { text: T('variant', { k: k + 1, seed: p.seed }) }),
       el('p', { text: T('sheetHead', { depth: p.depth, n: p.count }) }),
     ]);
-    if (spread > 0 || asked.includes('s')) {
+    if (head.length > 2) {
       // The grid holds the program, one line a row, and fits one A4 page.
       const grid = table(T('sheetGrid'), head, rows, 'sheet-grid');
       grid.style.setProperty('--row', Math.min(6.5, 225 / p.count).toFixed(2) + 'mm');
@@ -80,13 +79,20 @@
     ]);
   }
 
+  // The variants of the sheet on the page and the parts asked, or null.
+  let made = null;
+
+  function drop() {
+    const old = $('sheet');
+    if (old) old.remove();
+  }
+
   function make() {
-    const note = $('sheet-note');
+    made = null;
     const fail = (text) => {
-      note.textContent = text;
+      drop();
+      $('sheet-note').textContent = text;
       $('sheet-print').hidden = true;
-      const old = $('sheet');
-      if (old) old.remove();
       document.body.classList.remove('sheet-print');
     };
     if ($('run').disabled) return fail(T('stillLoading'));
@@ -108,11 +114,8 @@
   }
 
   // The sheet of worked-out variants, in the current language.
-  let made = null;
   function build(variants, asked) {
-    const note = $('sheet-note');
-    const old = $('sheet');
-    if (old) old.remove();
+    drop();
     const sheet = el('div', { id: 'sheet', 'data-variants': String(variants.length) });
     variants.forEach((v, k) => sheet.append(variantPage(k, v, asked)));
     const key = el('section', { class: 'sheet-key' }, [el('h2', { text: T('sheetKey') })]);
@@ -120,16 +123,13 @@
     sheet.append(key);
     document.body.append(sheet);
     document.body.classList.add('sheet-print');
-    note.textContent = T('sheetReady', { n: variants.length });
+    $('sheet-note').textContent = T('sheetReady', { n: variants.length });
     $('sheet-print').hidden = false;
   }
 
-  $('sheet-make').addEventListener('click', () => {
-    made = null;
-    make();
-  });
+  $('sheet-make').addEventListener('click', make);
   root.hazardRun.on('lang', () => {
-    if (made && $('sheet')) build(made.variants, made.asked);
+    if (made) build(made.variants, made.asked);
     else $('sheet-note').textContent = '';
   });
   $('sheet-print').addEventListener('click', () => root.print());
