@@ -29,14 +29,8 @@
   function read(hash) {
     const text = String(hash || '').replace(/^#/, '');
     if (!/(^|&)[xa]=/.test(text)) return null;
-    const fields = {};
-    for (const part of text.split('&')) {
-      if (/^lang=/.test(part)) continue;
-      const eq = part.indexOf('=');
-      const key = eq < 0 ? part : part.slice(0, eq);
-      if (eq < 0 || key in fields) return { error: T('badExLink') };
-      fields[key] = part.slice(eq + 1);
-    }
+    const fields = share.fragmentParts(text);
+    if (fields === null) return { error: T('badExLink') };
     const keys = Object.keys(fields).sort().join();
     const asked = check.readAsked(fields.a);
     if (keys !== [...GENERATED].sort().join() && keys !== [...FILES].sort().join())

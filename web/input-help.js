@@ -5,21 +5,19 @@
 (function (root) {
   'use strict';
 
+  const node = typeof module === 'object' && module.exports;
+  const { asBytes } = node ? require('./share.js') : root.hazardShare;
   const MNEMONICS = ['ADD', 'DIV', 'LD', 'MUL', 'SUB'];
   const LIMITS = { depth: [3, 10], count: [2, 50] };
   const LF = 10;
   const CR = 13;
   const CTRL_Z = 26;
 
-  function bytesOf(content) {
-    return typeof content === 'string' ? new TextEncoder().encode(content) : content;
-  }
-
   // The lines as the readers get them: CR LF read as LF, a Ctrl-Z byte
   // ending the file. Returns {lines: [Uint8Array], cut: line number where a
   // Ctrl-Z ended the file, or 0}.
   function readLines(content) {
-    const bytes = bytesOf(content);
+    const bytes = asBytes(content);
     const lines = [];
     let line = [];
     let cut = 0;
@@ -157,6 +155,6 @@
   }
 
   const api = { readLines, config, program, lineErrors, fields, messages };
-  if (typeof module === 'object' && module.exports) module.exports = api;
+  if (node) module.exports = api;
   else root.hazardInput = api;
 })(this);

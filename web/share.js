@@ -38,6 +38,20 @@
     return 'c=' + toBase64Url(asBytes(config)) + '&p=' + toBase64Url(asBytes(program));
   }
 
+  // text: a fragment without its '#'. Its '&' parts as {key: value}, the
+  // lang= parts left out; null when a part has no '=' or a key comes twice.
+  function fragmentParts(text) {
+    const parts = Object.create(null);
+    for (const part of text.split('&')) {
+      if (/^lang=/.test(part)) continue;
+      const eq = part.indexOf('=');
+      const key = eq < 0 ? part : part.slice(0, eq);
+      if (eq < 0 || key in parts) return null;
+      parts[key] = part.slice(eq + 1);
+    }
+    return parts;
+  }
+
   // hash: location.hash, with or without its '#'.
   // Returns null when it is no share link (empty, or no c= or p= part, as
   // '#top'), {config, program} (Uint8Arrays) for a well-formed link, or
@@ -45,18 +59,11 @@
   function decodeShare(hash) {
     const text = hash.charAt(0) === '#' ? hash.slice(1) : hash;
     if (!/(^|&)[cp]=/.test(text)) return null;
-    const found = {};
-    for (const part of text.split('&')) {
-      if (/^lang=/.test(part)) continue;
-      const eq = part.indexOf('=');
-      const key = eq < 0 ? part : part.slice(0, eq);
-      if ((key !== 'c' && key !== 'p') || eq < 0 || key in found) return { error: true };
-      const bytes = fromBase64Url(part.slice(eq + 1));
-      if (bytes === null) return { error: true };
-      found[key] = bytes;
-    }
-    if (!found.c || !found.p) return { error: true };
-    return { config: found.c, program: found.p };
+    const parts = fragmentParts(text);
+    if (parts === null || Object.keys(parts).sort().join() !== 'c,p') return { error: true };
+    const config = fromBase64Url(parts.c);
+    const program = fromBase64Url(parts.p);
+    return config === null || program === null ? { error: true } : { config, program };
   }
 
   function sameBytes(a, b) {
@@ -65,7 +72,7 @@
     return x.length === y.length && x.every((v, k) => v === y[k]);
   }
 
-  const api = { encodeShare, decodeShare, toBase64Url, fromBase64Url, asBytes, sameBytes };
+  const api = { encodeShare, decodeShare, fragmentParts, toBase64Url, fromBase64Url, asBytes, sameBytes };
   if (typeof module === 'object' && module.exports) module.exports = api;
   else root.hazardShare = api;
 })(this);
