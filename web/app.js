@@ -35,7 +35,6 @@
   const loaded = { config: null, program: null };
   const blobUrls = [];
   let simReady = false;
-  let runWhenReady = false;
   let pending = 0;
 
   const examples = Array.isArray(window.hazardExamples) ? window.hazardExamples : [];
@@ -155,11 +154,7 @@
 
   function run() {
     clearTimeout(pending);
-    pending = 0;
-    if (!simReady) {
-      runWhenReady = true;
-      return;
-    }
+    if (!simReady) return;
     clearOutputs();
     ui.main.classList.remove('stale');
     const config = contentOf('config');
@@ -290,7 +285,6 @@
     if (first) pickExample(first.name);
   }
   applyHash();
-  runWhenReady = true;
 
   if (!sim || !sim.ready || typeof sim.run !== 'function') {
     put(ui.status, () => T('simLoadFail'));
@@ -300,8 +294,7 @@
     () => {
       simReady = true;
       ui.run.disabled = false;
-      put(ui.status, () => T('noRun'));
-      if (runWhenReady) run();
+      run();
     },
     () => put(ui.status, () => T('simLoadFail'))
   );

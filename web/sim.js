@@ -48,7 +48,6 @@
         });
         const status = Module._hs_web_run();
         const report = status === 0 ? read(reportPath) : '';
-        remove(reportPath);
         return {
           console: read(consolePath),
           analysis: read(results[0]),
@@ -57,7 +56,7 @@
           report: report ? JSON.parse(report) : null,
         };
       } finally {
-        inputs.concat(results).forEach(remove);
+        inputs.concat(results, reportPath).forEach(remove);
         FS.chdir('/');
         FS.rmdir(dir);
       }
