@@ -40,7 +40,6 @@
   stale: 'The files have changed; the results below are those of the run before. Running again ...',
   simFail: 'The simulator could not run: {e}',
   simLoadFail: 'The simulator could not be loaded.',
-  noRun: 'No run yet.',
   tooBig: 'The files are too large for a link (over 2 MB); the link was not made.',
   badLink: 'The share link is not valid; the editors were left as they were.',
   fileUnread: 'The file {f} could not be read.',

@@ -40,7 +40,6 @@
   stale: 'Fisierele s-au schimbat; rezultatele de mai jos sunt ale rularii anterioare. Se ruleaza din nou ...',
   simFail: 'Simulatorul nu a putut rula: {e}',
   simLoadFail: 'Simulatorul nu s-a putut incarca.',
-  noRun: 'Nicio rulare.',
   tooBig: 'Fisierele sunt prea mari pentru un link (peste 2 MB); linkul nu a fost creat.',
   badLink: 'Linkul de partajare nu este valid; editoarele au ramas cum erau.',
   fileUnread: 'Fisierul {f} nu a putut fi citit.',
