@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <ostream>
 
 #include <string>
@@ -67,25 +68,26 @@ struct pair_case {
     int32_t found; // successful checks
     int32_t depend[2];
     const char *hazard;
+    int32_t kinds; // the kinds recorded at the distance: 1 RAW, 2 WAR, 4 WAW
 };
 
 void PrintTo(const pair_case &c, std::ostream *os) { *os << c.name; }
 
 const pair_case pair_cases[] = {
-    {"Raw", 5, {1, 2, 0}, {3, 1, 4}, 1, 1, {1, 0}, "RAW"},
-    {"War", 5, {3, 1, 4}, {4, 5, 6}, 1, 1, {4, 0}, "WAR"},
-    {"Waw", 5, {1, 2, 0}, {1, 3, 4}, 1, 1, {1, 0}, "WAW"},
-    {"RawOnBothSources", 5, {1, 2, 0}, {5, 1, 1}, 1, 1, {1, 1}, "RAW"},
-    {"WarOnBothSources", 5, {3, 2, 2}, {2, 4, 5}, 1, 1, {2, 2}, "WAR"},
-    {"RawAndWawShowWaw", 5, {1, 2, 0}, {1, 1, 1}, 1, 2, {1, 1}, "WAW"},
-    {"RawAndWarKeepLeftover", 5, {1, 5, 0}, {5, 1, 1}, 1, 2, {5, 1}, "WAR"},
-    {"WarAndWaw", 5, {3, 3, 4}, {3, 5, 6}, 1, 2, {3, 0}, "WAW"},
-    {"AllThree", 5, {3, 3, 4}, {3, 3, 6}, 1, 3, {3, 0}, "WAW"},
-    {"AtDepthMinusTwo", 10, {1, 2, 0}, {3, 1, 4}, 8, 1, {1, 0}, "RAW"},
-    {"AtDepthMinusOneNone", 10, {1, 2, 0}, {3, 1, 4}, 9, 0, {0, 0}, ""},
-    {"DepthThreeDistanceTwoNone", 3, {1, 2, 0}, {3, 1, 4}, 2, 0, {0, 0}, ""},
-    {"NoCommonRegister", 5, {1, 2, 3}, {4, 5, 6}, 1, 0, {0, 0}, ""},
-    {"SecondSourceZeroNeverMatches", 5, {7, 8, 0}, {9, 10, 0}, 1, 0, {0, 0}, ""},
+    {"Raw", 5, {1, 2, 0}, {3, 1, 4}, 1, 1, {1, 0}, "RAW", 1},
+    {"War", 5, {3, 1, 4}, {4, 5, 6}, 1, 1, {4, 0}, "WAR", 2},
+    {"Waw", 5, {1, 2, 0}, {1, 3, 4}, 1, 1, {1, 0}, "WAW", 4},
+    {"RawOnBothSources", 5, {1, 2, 0}, {5, 1, 1}, 1, 1, {1, 1}, "RAW", 1},
+    {"WarOnBothSources", 5, {3, 2, 2}, {2, 4, 5}, 1, 1, {2, 2}, "WAR", 2},
+    {"RawAndWawShowWaw", 5, {1, 2, 0}, {1, 1, 1}, 1, 2, {1, 1}, "WAW", 5},
+    {"RawAndWarKeepLeftover", 5, {1, 5, 0}, {5, 1, 1}, 1, 2, {5, 1}, "WAR", 3},
+    {"WarAndWaw", 5, {3, 3, 4}, {3, 5, 6}, 1, 2, {3, 0}, "WAW", 6},
+    {"AllThree", 5, {3, 3, 4}, {3, 3, 6}, 1, 3, {3, 0}, "WAW", 7},
+    {"AtDepthMinusTwo", 10, {1, 2, 0}, {3, 1, 4}, 8, 1, {1, 0}, "RAW", 1},
+    {"AtDepthMinusOneNone", 10, {1, 2, 0}, {3, 1, 4}, 9, 0, {0, 0}, "", 0},
+    {"DepthThreeDistanceTwoNone", 3, {1, 2, 0}, {3, 1, 4}, 2, 0, {0, 0}, "", 0},
+    {"NoCommonRegister", 5, {1, 2, 3}, {4, 5, 6}, 1, 0, {0, 0}, "", 0},
+    {"SecondSourceZeroNeverMatches", 5, {7, 8, 0}, {9, 10, 0}, 1, 0, {0, 0}, "", 0},
 };
 
 class CheckPair : public testing::TestWithParam<pair_case> {};
@@ -97,7 +99,8 @@ TEST_P(CheckPair, RecordsInLaterAtDistance)
     sim.depth = c.depth;
     set(0, 10, c.earlier[0], c.earlier[1], c.earlier[2]);
     set(1, 10 + c.distance, c.later[0], c.later[1], c.later[2]);
-    hs::check_pair(1, 0);
+    hs::report_rec found{};
+    hs::check_pair(1, 0, &found);
 
     const hs::instr_rec &l = sim.instr_table[1];
     int32_t d = c.distance < hs::max_depth ? c.distance : 0;
@@ -106,6 +109,7 @@ TEST_P(CheckPair, RecordsInLaterAtDistance)
     EXPECT_EQ(l.depend[d][0], c.depend[0]);
     EXPECT_EQ(l.depend[d][1], c.depend[1]);
     EXPECT_EQ(std::string(l.hazard[d]), c.hazard);
+    EXPECT_EQ(found.kinds[d], c.kinds);
     // The earlier record is never written.
     EXPECT_EQ(sim.instr_table[0].dist[0], 0);
 }
@@ -118,8 +122,8 @@ TEST(CheckPair, BubbleTakesPartInNoHazard)
     sim.depth = 5;
     set(0, 0, 1, 2, 0);
     set(1, 1, 1, 1, 1);
-    hs::check_pair(1, -1);
-    hs::check_pair(-1, 1);
+    hs::check_pair(1, -1, nullptr);
+    hs::check_pair(-1, 1, nullptr);
     EXPECT_EQ(sim.instr_table[1].dist[0], 0);
 }
 
@@ -131,7 +135,7 @@ TEST(ScanWindow, SkipsBubbleAndComparesAcrossIt)
     set(1, 4, 3, 1, 4); // ADD R3,R1,R4 in cycle 4
     set(2, 6, 5, 3, 6); // MUL R5,R3,R6 in cycle 6, after a bubble
     sim.pipe_ring = {1, -1, 2, 0, 0};
-    hs::scan_window(2);
+    hs::scan_window(2, nullptr);
     const hs::instr_rec &r = sim.instr_table[2];
     EXPECT_EQ(r.dist[1], 0);
     EXPECT_EQ(r.dist[2], 2);
@@ -147,7 +151,7 @@ TEST(ScanWindow, UnwrittenSlotsRepeatInstructionZero)
     set(0, 0, 1, 2, 0);
     set(1, 1, 3, 1, 4);
     sim.pipe_ring = {0, 1, 0, 0, 0};
-    hs::scan_window(1);
+    hs::scan_window(1, nullptr);
     const hs::instr_rec &r = sim.instr_table[1];
     EXPECT_EQ(r.dist[1], 1);
     EXPECT_STREQ(r.hazard[1], "RAW");
@@ -160,9 +164,39 @@ TEST(ScanWindow, NewestZeroOrBubbleIsNotScanned)
     sim.depth = 5;
     set(0, 0, 1, 1, 1);
     sim.pipe_ring = {0, -1, 0, 0, 0};
-    hs::scan_window(0);
-    hs::scan_window(1);
+    hs::scan_window(0, nullptr);
+    hs::scan_window(1, nullptr);
     EXPECT_EQ(sim.instr_table[0].dist[0], 0);
+}
+
+TEST(ScanWindow, RecordsKindsWhereTheCallerSaysAndNowhereElse)
+{
+    hs::reset_state();
+    sim.depth = 5;
+    set(0, 0, 1, 2, 0); // LD R1,R2
+    set(1, 1, 2, 5, 5); // SUB R2,R5,R5
+    set(2, 2, 1, 1, 2); // ADD R1,R1,R2: RAW on R2 one back, RAW and WAW on R1 two back
+    sim.pipe_ring = {-1, -1, 0, 1, 2};
+    std::memset(&sim.report, 0x5a, sizeof sim.report);
+    static hs::run_report before;
+    before = sim.report;
+
+    // As the correction pass calls it: hazards in the record, no kinds anywhere.
+    hs::scan_window(4, nullptr);
+    EXPECT_EQ(sim.instr_table[2].dist[0], 3);
+    EXPECT_EQ(std::memcmp(&sim.report, &before, sizeof before), 0);
+
+    // As the analysis pass calls it: every kind, with its registers.
+    hs::report_rec found{};
+    hs::scan_window(4, &found);
+    EXPECT_EQ(found.kinds[1], 1);
+    EXPECT_EQ(found.kind_regs[1][hs::kind_raw][0], 2);
+    EXPECT_EQ(found.kinds[2], 1 | 4);
+    EXPECT_EQ(found.kind_regs[2][hs::kind_raw][0], 1);
+    EXPECT_EQ(found.kind_regs[2][hs::kind_raw][1], 0);
+    EXPECT_EQ(found.kind_regs[2][hs::kind_waw][0], 1);
+    EXPECT_EQ(found.kinds[3], 0);
+    EXPECT_EQ(std::memcmp(&sim.report, &before, sizeof before), 0);
 }
 
 } // namespace

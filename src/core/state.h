@@ -81,10 +81,7 @@ struct report_rec {
 
 struct run_report {
     std::array<report_rec, max_instr> instr; // by line index, 0 .. lines_read - 1
-    // Which pass check_pair is serving: kinds are recorded in the analysis
-    // only; the correction pass finds none, and must not add any.
-    int32_t recording;
-    int32_t unrecorded[3][2]; // where check_pair writes them when not recording
+
     int32_t bubbles;          // bubbles inserted in all (total_delay at the end)
     int32_t cycles_written;   // depth + lines_read - 1: the program as written
     int32_t cycles_corrected; // lines_read + bubbles + depth - 1: as corrected

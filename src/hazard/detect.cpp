@@ -31,7 +31,7 @@ static inline void record(instr_rec &r, int32_t d, int32_t kind)
     r.dist[0]++;
 }
 
-void check_pair(int32_t later, int32_t earlier)
+void check_pair(int32_t later, int32_t earlier, report_rec *found)
 {
     if (later < 0 || earlier < 0)
         return; // a bubble takes part in no hazard
@@ -41,11 +41,14 @@ void check_pair(int32_t later, int32_t earlier)
     if (d < 1 || d >= sim.depth - 1)
         return; // at depth - 1 the earlier one is done with its registers
 
-    // In the analysis pass the run report keeps every kind that holds, with
-    // the registers its check matched: they stand in depend[d] from position
-    // 0 on (n of them), until the next check writes over them.
-    report_rec &rep = sim.report.instr[static_cast<size_t>(later)];
-    int32_t(*regs)[2] = sim.report.recording != 0 ? rep.kind_regs[d] : sim.report.unrecorded;
+    // Each check leaves the registers it matched in depend[d] from position
+    // 0 on (n of them), until the next check writes over them. Every kind
+    // and its registers go to `found` or, when it is null, to locals that
+    // nothing reads: chosen once here rather than tested at each kind.
+    int32_t unread_kinds = 0;
+    int32_t unread_regs[3][2];
+    int32_t *kinds_out = found != nullptr ? &found->kinds[d] : &unread_kinds;
+    int32_t(*regs)[2] = found != nullptr ? found->kind_regs[d] : unread_regs;
     int32_t *pair = l.depend[d];
     int32_t kinds = 0;
     int32_t n = intersect_regs(l.sources, 2, e.dest, 1, pair);
@@ -68,18 +71,18 @@ void check_pair(int32_t later, int32_t earlier)
         regs[kind_waw][0] = pair[0]; // one destination each: one register
         regs[kind_waw][1] = 0;
     }
-    if (kinds != 0 && sim.report.recording != 0)
-        rep.kinds[d] = kinds;
+    if (kinds != 0)
+        *kinds_out = kinds;
 }
 
-void scan_window(int32_t slot)
+void scan_window(int32_t slot, report_rec *found)
 {
     int32_t newest = sim.pipe_ring[static_cast<size_t>(slot)];
     if (newest <= 0)
         return; // instruction 0 has nothing before it; bubbles are not scanned
     for (int32_t k = 1; k < sim.depth; k++) {
         int32_t back = (slot + sim.depth - k) % sim.depth;
-        check_pair(newest, sim.pipe_ring[static_cast<size_t>(back)]);
+        check_pair(newest, sim.pipe_ring[static_cast<size_t>(back)], found);
     }
 }
 

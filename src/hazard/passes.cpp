@@ -79,17 +79,15 @@ void analysis_pass()
     reset_ring();
     print_header(sim.pfile1);
 
-    sim.report.recording = 1;
     for (int32_t i = 0; i < sim.lines_read; i++) {
-        std::memset(sim.report.instr[static_cast<size_t>(i)].kinds, 0,
-                    sizeof sim.report.instr[0].kinds);
+        report_rec &rep = sim.report.instr[static_cast<size_t>(i)];
+        std::memset(rep.kinds, 0, sizeof rep.kinds);
         enter_ring(i);
-        scan_window(sim.ring_pos);
+        scan_window(sim.ring_pos, &rep);
         note_nearest(i);
         report_shown(i);
         print_row(i, sim.pfile1);
     }
-    sim.report.recording = 0;
     close_result(sim.pfile1, "Eroare scriere fisier de analiza hazard !\n");
     std::printf("Terminare analiza hazard\n\n\n");
 }
@@ -147,7 +145,7 @@ void correction_pass()
         sim.instr_table[static_cast<size_t>(i)].in = i + sim.total_delay;
         sim.report.instr[static_cast<size_t>(i)].entry = i + sim.total_delay;
         sim.report.instr[static_cast<size_t>(i)].delay = sim.delay;
-        scan_window(sim.ring_pos);
+        scan_window(sim.ring_pos, nullptr); // it finds none, and records none
         print_row(i, sim.pfile2);
     }
     close_result(sim.pfile2, "Eroare scriere fisier de corectie hazard !\n");
