@@ -110,7 +110,6 @@ struct sim_state {
     // Pass bookkeeping.
     // Analysis: each instruction's nearest hazard distance, 0 when none.
     std::array<int32_t, max_instr> nearest_dist;
-    int32_t found_flag;  // analysis: nearest distance already found
     int32_t delay;       // correction: bubbles before the current instruction
     int32_t total_delay; // correction: bubbles inserted so far
 

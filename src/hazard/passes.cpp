@@ -51,12 +51,12 @@ static void note_nearest(int32_t i)
     int32_t &nearest = sim.nearest_dist[static_cast<size_t>(i)];
     if (r.dist[0] == 0)
         return;
-    sim.found_flag = 0;
+    bool found = false;
     nearest = 0;
     for (int32_t k = 1; k < sim.depth; k++) {
-        if (r.dist[k] != 0 && sim.found_flag == 0) {
+        if (r.dist[k] != 0 && !found) {
             nearest = k;
-            sim.found_flag = 1;
+            found = true;
         }
     }
 }
