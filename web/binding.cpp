@@ -1,6 +1,7 @@
 // The web page's way into the simulator: one complete run in the current
 // folder of the WebAssembly module's file system, with the console written
-// to a file that the page reads back byte for byte, and the run report.
+// to a file that the page reads back byte for byte, and the run report; and
+// the simulator's limits, names and exit statuses, which the page reads.
 
 #include "core/driver.h"
 #include "in_process.h"
@@ -26,4 +27,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE int hs_web_run()
         }
     }
     return status;
+}
+
+// The JSON text of write_limits_json, made on the first call; the page reads
+// it once the module is ready.
+extern "C" EMSCRIPTEN_KEEPALIVE const char *hs_web_limits()
+{
+    static char text[256];
+    if (text[0] == '\0')
+        write_limits_json(text, sizeof text);
+    return text;
 }

@@ -1,8 +1,11 @@
-// Writes the run report kept in the simulator's state as JSON, in the shape
-// that window.hazardSim.run returns as `report` (see web/sim.js).
+// The JSON texts the page reads: the run report kept in the simulator's
+// state, in the shape that window.hazardSim.run returns as `report` (see
+// web/sim.js), and the simulator's limits, mnemonics, register count and
+// exit statuses.
 
 #include "report_json.h"
 
+#include "core/driver.h"
 #include "core/state.h"
 
 using hs::sim;
@@ -80,4 +83,27 @@ void write_report_json(FILE *out)
         instruction_json(out, i);
     }
     std::fputs("]}\n", out);
+}
+
+void write_limits_json(char *buf, size_t size)
+{
+    // The mnemonics as the list's items, "ADD","DIV",...: at most four
+    // letters each (the record's opcode field), so eight bytes an item hold
+    // one with its quotes and comma.
+    char names[hs::opcode_count * 8] = "";
+    size_t len = 0;
+    for (const char *name : hs::opcode_names) {
+        const char *sep = len > 0 ? "," : "";
+        int n = std::snprintf(names + len, sizeof names - len, "%s\"%s\"", sep, name);
+        if (n < 0 || static_cast<size_t>(n) >= sizeof names - len)
+            break;
+        len += static_cast<size_t>(n);
+    }
+    std::snprintf(buf, size,
+                  "{\"depth\":[%d,%d],\"count\":[%d,%d],\"registers\":%d,\"mnemonics\":[%s],"
+                  "\"statuses\":{\"ok\":%d,\"noProgram\":%d,\"results\":%d,\"noConfig\":%d,"
+                  "\"badConfig\":%d}}",
+                  hs::min_depth, hs::max_depth, hs::min_instr, hs::max_instr, hs::register_count,
+                  names, hs::exit_ok, hs::exit_no_program, hs::exit_results, hs::exit_no_config,
+                  hs::exit_bad_config);
 }

@@ -1,9 +1,11 @@
 // The simulator in the page: loads the WebAssembly module and runs it on two
 // input files in a fresh folder of its in-memory file system. Sets
-// window.hazardSim = {ready, run}; under Node it exports makeRunner instead.
-// A run returns {console, analysis, schedule, status, report}: the console
-// text, both result files, the exit status and, after a complete run, the
-// run report that the simulator wrote (null otherwise).
+// window.hazardSim = {ready, run, limits}; under Node it exports makeRunner
+// and readLimits instead. A run returns {console, analysis, schedule, status,
+// report}: the console text, both result files, the exit status and, after a
+// complete run, the run report that the simulator wrote (null otherwise).
+// `limits`, set before `ready` resolves, is the simulator's own
+// {depth: [min, max], count: [min, max], registers, mnemonics, statuses}.
 (function () {
   'use strict';
 
@@ -63,13 +65,21 @@
     };
   }
 
+  // The limits, mnemonics, register count and exit statuses, as the
+  // simulator's constants give them.
+  function readLimits(Module) {
+    return JSON.parse(Module.UTF8ToString(Module._hs_web_limits()));
+  }
+
   if (typeof module === 'object' && module.exports) {
-    module.exports = { makeRunner: makeRunner };
+    module.exports = { makeRunner: makeRunner, readLimits: readLimits };
     return;
   }
   let runner = null;
   window.hazardSim = {
+    limits: null,
     ready: createHazardSim().then(function (Module) {
+      window.hazardSim.limits = readLimits(Module);
       runner = makeRunner(Module);
     }),
     run: function (config, program) {

@@ -2,7 +2,8 @@
 // on thousands of generated inputs, faulty ones included, it must give the
 // native program's console text, result files and status, all in one loaded
 // module one run after another, so that a run leaving state behind shows;
-// and its run report must print back as the run's own tables and figures.
+// its run report must print back as the run's own tables and figures, and
+// the limits it hands the page must be the core's own constants.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -17,8 +18,9 @@ const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 const site = process.env.HAZARD_WEB_SITE || join(root, 'build-web', 'site');
 const native = join(root, 'build', 'hazard-sim');
 const require = createRequire(import.meta.url);
-const { makeRunner } = require(join(site, 'sim.js'));
-const run = makeRunner(await require(join(site, 'hazard-sim.js'))());
+const { makeRunner, readLimits } = require(join(site, 'sim.js'));
+const Module = await require(join(site, 'hazard-sim.js'))();
+const run = makeRunner(Module);
 const text = (bytes) => new TextDecoder().decode(bytes);
 const inputHelp = require('../input-help.js');
 
@@ -151,6 +153,33 @@ test('the report keeps the kinds that the analysis table hides', () => {
       { distance: 3, earlier: 0, shown: { kind: 'RAW', registers: ['R1'] }, kinds: [{ kind: 'RAW', registers: ['R1'] }] },
     ],
     nearest: { earlier: 1, distance: 2 }, entry: 9, delay: 0,
+  });
+});
+
+// ------------------------------------------------------------ the limits
+
+// The core's constants as src/core/state.h and src/core/driver.h write them:
+// every integer `constexpr` by name, and the mnemonics' list.
+function coreConstants() {
+  const source = ['state.h', 'driver.h'].map((f) => readFileSync(join(root, 'src', 'core', f), 'utf8')).join('\n');
+  const numbers = {};
+  for (const m of source.matchAll(/^constexpr (?:int|int32_t) (\w+) = (-?\d+);/gm)) numbers[m[1]] = Number(m[2]);
+  const names = source.match(/^constexpr std::array<const char \*, \w+> opcode_names = \{([^}]*)\};/m);
+  return { numbers, mnemonics: [...names[1].matchAll(/"([^"]*)"/g)].map((m) => m[1]) };
+}
+
+test('the limits, mnemonics, register count and statuses handed to the page are the core\'s constants', () => {
+  const { numbers: c, mnemonics } = coreConstants();
+  // exit_no_config is noConfig: every exit status, whatever its number.
+  const camel = (name) => name.replace(/_(\w)/g, (_, letter) => letter.toUpperCase());
+  const exits = Object.keys(c).filter((name) => name.startsWith('exit_'));
+  assert.ok(exits.length >= 5 && mnemonics.length === c.opcode_count, 'the headers were read');
+  assert.deepEqual(readLimits(Module), {
+    depth: [c.min_depth, c.max_depth],
+    count: [c.min_instr, c.max_instr],
+    registers: c.register_count,
+    mnemonics,
+    statuses: Object.fromEntries(exits.map((name) => [camel(name.slice('exit_'.length)), c[name]])),
   });
 });
 
