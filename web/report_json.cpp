@@ -1,7 +1,6 @@
 // The JSON texts the page reads: the run report kept in the simulator's
-// state, in the shape that window.hazardSim.run returns as `report` (see
-// web/sim.js), and the simulator's limits, mnemonics, register count and
-// exit statuses.
+// state, in the shape web/binding/report.schema.json sets out, and the
+// simulator's limits, mnemonics, register count and exit statuses.
 
 #include "report_json.h"
 
@@ -70,6 +69,8 @@ static void instruction_json(FILE *out, int32_t i)
     std::fprintf(out, ",\"entry\":%d,\"delay\":%d}", rep.entry, rep.delay);
 }
 
+// The report's shape, each field's meaning included, is
+// web/binding/report.schema.json; a change here is a change there.
 void write_report_json(FILE *out)
 {
     std::fprintf(out,

@@ -3,9 +3,7 @@
 // window.hazardSim = {ready, run, limits}; under Node it exports makeRunner
 // and readLimits instead. A run returns {console, analysis, schedule, status,
 // report}: the console text, both result files, the exit status and, after a
-// complete run, the run report that the simulator wrote (null otherwise).
-// `limits`, set before `ready` resolves, is the simulator's own
-// {depth: [min, max], count: [min, max], registers, mnemonics, statuses}.
+// complete run, the run report (web/binding/report.schema.json), else null.
 (function () {
   'use strict';
 
@@ -65,8 +63,9 @@
     };
   }
 
-  // The limits, mnemonics, register count and exit statuses, as the
-  // simulator's constants give them.
+  // The simulator's own constants, {depth: [min, max], count: [min, max],
+  // registers, mnemonics, statuses}: the page's `limits`, set before `ready`
+  // resolves.
   function readLimits(Module) {
     return JSON.parse(Module.UTF8ToString(Module._hs_web_limits()));
   }
