@@ -7,41 +7,27 @@ import path from 'node:path';
 import os from 'node:os';
 import { spawnSync } from 'node:child_process';
 import { createRequire } from 'node:module';
-import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { fileURLToPath, pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { launch, openPage } from './lib.mjs';
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
-const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
-const base = pathToFileURL(site + path.sep).href + 'index.html';
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core'), 'utf8');
-const CHROMIUM_ARGS = [
-  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-];
 const EXERCISE = '#x=4&d=5&n=6&l=many&a=hsp';
 
 let browser;
 before(async () => {
-  assert.ok(existsSync(path.join(site, 'index.html')), `${site} has no index.html: build with scripts/web.sh build`);
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+  browser = await launch();
 });
 after(async () => {
   if (browser) await browser.close();
 });
 
+// axe-core reads the style sheets again, which a page opened from disk refuses it.
+const AXE_READS = /XMLHttpRequest at 'file:.*\.css'|Failed to load resource: net::ERR_FAILED/;
+
 async function open(hash, options) {
-  const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, ...options });
-  const page = await context.newPage();
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e.message));
-  await page.goto(base + hash);
-  await page.waitForSelector('#run:not([disabled])');
-  page.done = async () => {
-    await context.close();
-    assert.deepEqual(errors, [], 'no error thrown');
-  };
-  return page;
+  const p = await openPage(browser, hash, { ...options, ignore: AXE_READS });
+  p.page.done = p.done;
+  return p.page;
 }
 
 const pick = async (page, name) => {

@@ -7,38 +7,12 @@ import assert from 'node:assert/strict';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
-import { spawnSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
-import { fileURLToPath, pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
+import { existsSync, mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { pathToFileURL } from 'node:url';
+import { site, siteUrl, examplesDir, exampleNames, exampleInput, expected, runNative, loadSim, launch, openPage } from './lib.mjs';
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
-// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
-const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
-const native = path.join(root, 'build', 'hazard-sim');
-const examplesDir = path.join(root, 'examples');
-const exampleNames = readdirSync(examplesDir).filter((n) => existsSync(path.join(examplesDir, n, 'expected'))).sort();
-
-const CHROMIUM_ARGS = [
-  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-];
-
-const expected = (name, file) => readFileSync(path.join(examplesDir, name, 'expected', file));
 const expectedText = (name, file) => expected(name, file).toString('utf8');
-
-// The native program in a fresh folder holding the two inputs.
-function runNative(config, program) {
-  const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-page-'));
-  try {
-    writeFileSync(path.join(dir, 'config.txt'), config);
-    writeFileSync(path.join(dir, 'program.txt'), program);
-    const p = spawnSync(native, [], { cwd: dir, maxBuffer: 1 << 26 });
-    return { console: p.stdout.toString('utf8'), status: p.status };
-  } finally {
-    rmSync(dir, { recursive: true, force: true });
-  }
-}
+const { run: runSim } = await loadSim();
 
 const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.svg': 'image/svg+xml' };
 
@@ -61,11 +35,9 @@ let server;
 const modes = {};
 
 before(async () => {
-  for (const need of [path.join(site, 'index.html'), path.join(site, 'hazard-sim.js'), native])
-    assert.ok(existsSync(need), `${need} is missing: build with scripts/web.sh build`);
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+  browser = await launch();
   server = await startServer();
-  modes.file = pathToFileURL(site + path.sep).href;
+  modes.file = siteUrl;
   modes.http = `http://127.0.0.1:${server.address().port}/`;
 });
 
@@ -76,37 +48,8 @@ after(async () => {
 
 // A fresh page that records its requests and every error it logs.
 async function open(base, hash = '', options = {}) {
-  const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, ...options });
-  const page = await context.newPage();
-  const requests = [];
-  const errors = [];
-  page.on('request', (r) => requests.push(r.url()));
-  page.on('console', (m) => {
-    if (m.type() === 'error') errors.push('console: ' + m.text());
-  });
-  page.on('pageerror', (e) => errors.push('pageerror: ' + e.message));
-  const load = async (h) => {
-    await page.goto(base + 'index.html' + h);
-    await page.waitForSelector('#run:not([disabled])');
-  };
-  await load(hash);
-  return {
-    page,
-    context,
-    // Loads the page afresh at another address after '#'.
-    async reopen(h) {
-      await page.goto('about:blank');
-      await load(h);
-    },
-    // Checks what every page must hold to, then closes it.
-    async close() {
-      await context.close();
-      assert.deepEqual(errors, [], 'nothing logged as an error');
-      const inside = (u) => u.startsWith(base) || u.startsWith('blob:') || u.startsWith('data:') || u === 'about:blank';
-      const outside = requests.filter((u) => !inside(u));
-      assert.deepEqual(outside, [], 'no request outside the site folder');
-    },
-  };
+  const p = await openPage(browser, hash, options, base);
+  return { page: p.page, context: p.context, reopen: p.reopen, close: p.done };
 }
 
 async function pageResult(page) {
@@ -360,7 +303,7 @@ for (const mode of ['file', 'http']) {
       const p = await open(modes[mode]);
       for (const name of exampleNames) {
         await runExample(p.page, name);
-        const report = await p.page.evaluate(() => window.hazardRun.current.report);
+        const { report } = runSim(exampleInput(name, 'config.txt'), exampleInput(name, 'program.txt'));
         const written = await diagramOf(p.page, '#analysis-diagram');
         const corrected = await diagramOf(p.page, '#schedule-diagram');
         if (!report) {

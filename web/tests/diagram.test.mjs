@@ -1,20 +1,15 @@
-// What the diagram of the program as written decides (web/diagram-written.js),
+// What the diagram of the program as written decides (logic/diagram-written.js),
 // on the reports of every example and of generated programs: each hazard's
 // tie in the gutter, lanes that never share a row, notes after the cells.
 import test from 'node:test';
 import assert from 'node:assert/strict';
-import { createRequire } from 'node:module';
 import { readFileSync, readdirSync } from 'node:fs';
-import { fileURLToPath } from 'node:url';
 import path from 'node:path';
+import { root, script, loadSim } from './lib.mjs';
 
-const require = createRequire(import.meta.url);
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
-const site = process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site');
-const { makeRunner } = require(path.join(site, 'sim.js'));
-const run = makeRunner(await require(path.join(site, 'hazard-sim.js'))());
-const { layout, draw } = require('../diagram-written.js');
-const { SIZE, cycleX, rowY } = require('../diagram-svg.js');
+const { run } = await loadSim();
+const { layout, draw } = script('logic/diagram-written.js');
+const { SIZE, cycleX, rowY } = script('logic/diagram-svg.js');
 
 const examplesDir = path.join(root, 'examples');
 const reports = [];

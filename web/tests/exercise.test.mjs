@@ -3,35 +3,14 @@
 // the report gives.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
-import { createRequire } from 'node:module';
-import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync, existsSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join, dirname } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { readFileSync, readdirSync } from 'node:fs';
+import { join } from 'node:path';
+import { root, script, loadSim, runNative } from './lib.mjs';
 
-const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
-const site = process.env.HAZARD_WEB_SITE || join(root, 'build-web', 'site');
-const native = join(root, 'build', 'hazard-sim');
-const require = createRequire(import.meta.url);
-const { makeRunner } = require(join(site, 'sim.js'));
-const run = makeRunner(await require(join(site, 'hazard-sim.js'))());
-const { exercise, readParams } = require(join(site, 'exercise-gen.js'));
-const check = require(join(site, 'exercise-check.js'));
-
-function nativeStatus(config, program) {
-  const dir = mkdtempSync(join(tmpdir(), 'hazard-sim-exercise-'));
-  try {
-    writeFileSync(join(dir, 'config.txt'), config);
-    writeFileSync(join(dir, 'program.txt'), program);
-    const p = spawnSync(native, [], { cwd: dir });
-    return { status: p.status, console: p.stdout.toString() };
-  } finally {
-    rmSync(dir, { recursive: true, force: true });
-  }
-}
-
+const sim = await loadSim();
+const run = sim.run;
+const { exercise, readParams } = script('exercise/gen.js').create(sim.limits);
+const check = script('exercise/check.js');
 const shownKinds = (report) => new Set(report.instructions.flatMap((i) => i.hazards.map((h) => h.shown.kind)));
 
 test('1,000 seeds over every depth, count and level: the same files twice, a complete run, the three kinds where promised', () => {
@@ -53,7 +32,7 @@ test('1,000 seeds over every depth, count and level: the same files twice, a com
     assert.equal(lines.pop(), '', where + ': a final line feed');
     assert.equal(lines.length, params.count, where);
     for (const l of lines) assert.match(l, LINE, where);
-    const n = nativeStatus(files.config, files.program);
+    const n = runNative(files.config, files.program);
     assert.equal(n.status, 0, where + ': ' + n.console);
     const { report, console } = run(files.config, files.program);
     assert.equal(console, n.console, where + ': the page runs what the native program runs');

@@ -5,15 +5,13 @@
 // carried by links and switched without running the simulator again.
 import { describe, test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import path from 'node:path';
-import { existsSync } from 'node:fs';
-import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
-import { site, siteScript, simRunner, exampleInput } from './views-lib.mjs';
+import { script, loadSim, exampleInput, launch, openPage } from './lib.mjs';
 
-const words = siteScript('words.js');
-const tables = { ...siteScript('words-ro.js').hazardWords, ...siteScript('words-en.js').hazardWords };
-const runSim = await simRunner();
+const words = script('words/words.js');
+const share = script('logic/share.js');
+const tables = { ro: script('words/ro.js'), en: script('words/en.js') };
+const sim = await loadSim();
+const runSim = sim.run;
 
 // The words of a table's texts: the nouns of {n:one|many} included, the
 // names put in left out.
@@ -56,17 +54,17 @@ test('words are put in by name, a noun follows its number, and an unknown langua
     assert.equal(words.t(key, params), want, lang + ' ' + key);
   }
   assert.equal(words.lang, 'ro');
-  assert.deepEqual(['#c=QQ&lang=en', '#lang=ro&c=QQ', '#c=QQ&lang=xx', '#c=QQ&xlang=en', ''].map(words.linkLang), ['en', 'ro', null, null, null]);
-  assert.equal(words.withoutLang('#x=1&lang=en&a=h'), 'x=1&a=h');
+  assert.deepEqual(['#c=QQ&lang=en', '#lang=ro&c=QQ', '#c=QQ&lang=xx', '#c=QQ&xlang=en', ''].map(share.linkLang), ['en', 'ro', 'xx', null, null]);
+  assert.deepEqual(['en', 'ro', 'xx', null].map(words.known), [true, true, false, false]);
+  assert.equal(share.withoutLang('#x=1&lang=en&a=h'), 'x=1&a=h');
 });
 
 test('the explanations read the same in English, from the same run', () => {
-  const model = siteScript('run-model.js');
-  const explain = siteScript('explain.js');
-  const stepper = siteScript('stepper.js');
-  const run = { config: exampleInput('six', 'config.txt'), program: exampleInput('six', 'program.txt') };
-  run.result = runSim(run.config, run.program);
-  model.setRun(run);
+  const model = script('logic/schedule.js');
+  const explain = script('logic/explain.js');
+  const stepper = script('logic/steps.js');
+  const [config, program] = [exampleInput('six', 'config.txt'), exampleInput('six', 'program.txt')];
+  const run = model.runRecord(config, program, runSim(config, program));
   words.use('en');
   try {
     const texts = explain.items(run.report).map((it) => it.text);
@@ -83,7 +81,7 @@ test('the explanations read the same in English, from the same run', () => {
 });
 
 test('the console\'s meanings are its lines, in order, on every example and on faulty inputs', () => {
-  const input = siteScript('input-help.js');
+  const input = script('logic/input-help.js').create(sim.limits);
   const cases = ['six', 'chain', 'deep', 'no-hazards', 'syntax-errors'].map((n) => [exampleInput(n, 'config.txt'), exampleInput(n, 'program.txt')]);
   cases.push(['5\n99\n', 'LD R1,R2\n'], ['1\n1\n', ''], ['11\n60\n', ''], ['5\n3\n', 'LD R1,R2\nadd R3\nSUB R4,R5,R6\n'],
     ['4\n2\n', 'LD R1,R2\nADD R3,R1\nMUL R4,R4\n'], [null, ''], ['5\n2\n', null], ['5 \n4\n', 'LD R1,R2\n']);
@@ -105,36 +103,17 @@ test('the console\'s meanings are its lines, in order, on every example and on f
 
 // ------------------------------------------------------------ in Chromium
 
-const CHROMIUM_ARGS = [
-  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-];
-const base = pathToFileURL(site + path.sep).href + 'index.html';
 let browser;
-
 before(async () => {
-  assert.ok(existsSync(path.join(site, 'index.html')));
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+  browser = await launch();
 });
 after(async () => {
   if (browser) await browser.close();
 });
 
-async function open(hash = '', context = null) {
-  const ctx = context || (await browser.newContext({ viewport: { width: 1280, height: 900 } }));
-  const page = await ctx.newPage();
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e.message));
-  await page.goto(base + hash);
-  await page.waitForSelector('#run:not([disabled])');
-  return {
-    page,
-    ctx,
-    async close() {
-      await ctx.close();
-      assert.deepEqual(errors, []);
-    },
-  };
+async function open(hash = '') {
+  const p = await openPage(browser, hash, { viewport: { width: 1280, height: 900 } });
+  return { page: p.page, close: p.done };
 }
 
 // The words of the list that the page shows outside the simulator's text

@@ -2,13 +2,8 @@
 // the site's size, the time from opening index.html from disk until
 // hazardSim.ready resolves, the time of one hazardSim.run of examples/deep
 // with its report, and the time from an edit to its results drawn.
-import path from 'node:path';
-import { readdirSync, statSync } from 'node:fs';
-import { fileURLToPath, pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
+import { siteFiles, siteUrl, launch } from './lib.mjs';
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
-const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
 const runs = Number(process.argv[2]) || 200;
 const opens = 9;
 const batch = 5; // runs timed together: the page's clock ticks in 0.1 ms steps
@@ -18,14 +13,10 @@ const median = (list) => {
   return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
 };
 
-const bytes = readdirSync(site).reduce((sum, f) => sum + statSync(path.join(site, f)).size, 0);
+const bytes = siteFiles().reduce((sum, [, size]) => sum + size, 0);
 
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
-const url = pathToFileURL(path.join(site, 'index.html')).href;
+const browser = await launch();
+const url = siteUrl + 'index.html';
 
 // The moment hazardSim.ready resolves, in ms since the navigation started.
 const readyProbe = () => {
@@ -55,7 +46,7 @@ await page.goto(url);
 await page.waitForSelector('#run:not([disabled])');
 const perRun = await page.evaluate(
   ({ runs, batch }) => {
-    const deep = window.hazardExamples.find((e) => e.name === 'deep');
+    const deep = hsRequire('examples.js').find((e) => e.name === 'deep');
     for (let k = 0; k < 200; k++) window.hazardSim.run(deep.config, deep.program); // warm-up
     const times = [];
     for (let k = 0; k < runs; k += batch) {
@@ -71,17 +62,16 @@ const perRun = await page.evaluate(
 );
 
 // From an edit of examples/deep's program to the frame after the new run is
-// drawn, the pause before the run included.
+// drawn (the depth comparison, the last view drawn), the pause before the run included.
 await page.selectOption('#example', 'deep');
 const edits = [];
 for (let k = 0; k < 20; k++) {
   edits.push(await page.evaluate((k) => new Promise((resolve) => {
-    let done = false;
-    window.hazardRun.on('run', () => {
-      if (done) return;
-      done = true;
+    const drawn = new MutationObserver(() => {
+      drawn.disconnect();
       requestAnimationFrame(() => setTimeout(() => resolve(performance.now() - t0), 0));
     });
+    drawn.observe(document.getElementById('comparison'), { childList: true });
     const editor = document.getElementById('program');
     const t0 = performance.now();
     editor.value = k % 2 ? editor.value.slice(0, -1) : editor.value + ' ';

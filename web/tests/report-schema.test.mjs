@@ -6,17 +6,12 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import { readFileSync, readdirSync, existsSync } from 'node:fs';
-import { join, dirname } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { join } from 'node:path';
+import { root, loadSim } from './lib.mjs';
 
-const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
-const site = process.env.HAZARD_WEB_SITE || join(root, 'build-web', 'site');
-const require = createRequire(import.meta.url);
-const Ajv2020 = require('ajv/dist/2020');
-const { makeRunner, readLimits } = require(join(site, 'sim.js'));
-const Module = await require(join(site, 'hazard-sim.js'))();
-const run = makeRunner(Module);
+const Ajv2020 = createRequire(import.meta.url)('ajv/dist/2020');
+const sim = await loadSim();
+const run = sim.run;
 
 const schema = JSON.parse(readFileSync(join(root, 'web', 'binding', 'report.schema.json'), 'utf8'));
 const validate = new Ajv2020({ allErrors: true }).compile(schema);
@@ -51,7 +46,7 @@ function prng(seed) {
 test('400 generated complete runs conform to the schema', () => {
   const rnd = prng(4021);
   const int = (lo, hi) => lo + Math.floor(rnd() * (hi - lo + 1));
-  const { mnemonics } = readLimits(Module);
+  const { mnemonics } = sim.limits;
   const seen = new Set();
   for (let n = 0; n < 400; n++) {
     const depth = int(3, 10);
@@ -109,7 +104,7 @@ test('the schema refuses reports made wrong on purpose, at the fault', () => {
 });
 
 test('the schema\'s bounds are the simulator\'s constants', () => {
-  const limits = readLimits(Module);
+  const limits = sim.limits;
   const p = schema.properties;
   const ins = schema.$defs.instruction.properties;
   assert.deepEqual([p.depth.minimum, p.depth.maximum], limits.depth);

@@ -5,14 +5,15 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readdirSync, existsSync } from 'node:fs';
 import { join } from 'node:path';
-import { root, siteScript, simRunner, exampleInput, runNative } from './views-lib.mjs';
+import { root, script, loadSim, exampleInput, nativeFigures } from './lib.mjs';
 
-const sweep = siteScript('sweep.js');
-const runSim = await simRunner();
+const sweep = script('logic/sweep.js');
+const sim = await loadSim();
+const runSim = sim.run;
 
 // The figures a row of the comparison holds, as the native program prints them.
 function nativeRow(config, program) {
-  const got = runNative(config, program);
+  const got = nativeFigures(config, program);
   const f = got.figures;
   const depth = Number(/^Adincimea pipe-line: (\d+)$/m.exec(got.console)[1]);
   return f
@@ -23,7 +24,7 @@ function nativeRow(config, program) {
 function checkSweep(name, config, program) {
   const result = runSim(config, program);
   assert.equal(result.status, 0, name);
-  const rows = sweep.sweepRows(runSim, { program, report: result.report });
+  const rows = sweep.sweepRows(runSim, { program, report: result.report }, sim.limits);
   assert.deepEqual(rows.map((r) => r.depth), [3, 4, 5, 6, 7, 8, 9, 10], name);
   const count = result.report.count;
   for (const row of rows) {

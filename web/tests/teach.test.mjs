@@ -4,22 +4,20 @@
 // item per hazard and per delayed instruction, in words worked out by hand.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { siteScript, simRunner, exampleInput } from './views-lib.mjs';
+import { script, loadSim, exampleInput } from './lib.mjs';
 
-const model = siteScript('run-model.js');
-const teach = siteScript('teach.js');
-const stepper = siteScript('stepper.js');
-const explain = siteScript('explain.js');
-const runSim = await simRunner();
+const model = script('logic/schedule.js');
+const teach = script('logic/teach.js');
+const stepper = script('logic/steps.js');
+const explain = script('logic/explain.js');
+const runSim = (await loadSim()).run;
 const example = (name) => [exampleInput(name, 'config.txt'), exampleInput(name, 'program.txt')];
 
-// A run as the page's run model holds it.
+// A run as the page's store holds it.
 function pageRun(config, program) {
   const result = runSim(config, program);
   assert.equal(result.status, 0);
-  const run = { config, program, result };
-  model.setRun(run);
-  return run;
+  return model.runRecord(config, program, result);
 }
 
 function* generatedRuns(count) {

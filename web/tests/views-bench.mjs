@@ -3,13 +3,8 @@
 // examples/deep redrawn (the strip, the words and the diagrams' current
 // cycle, laid out), the depth comparison of examples/deep worked out, and
 // the whole site's size.
-import path from 'node:path';
-import { readdirSync, statSync } from 'node:fs';
-import { fileURLToPath, pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
+import { siteFiles, siteUrl, launch } from './lib.mjs';
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
-const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
 const rounds = Number(process.argv[2]) || 5;
 
 const median = (list) => {
@@ -17,15 +12,11 @@ const median = (list) => {
   return s.length % 2 ? s[(s.length - 1) / 2] : (s[s.length / 2 - 1] + s[s.length / 2]) / 2;
 };
 const quantile = (list, q) => [...list].sort((a, b) => a - b)[Math.floor(q * (list.length - 1))];
-const bytes = readdirSync(site).reduce((sum, f) => sum + statSync(path.join(site, f)).size, 0);
+const bytes = siteFiles().reduce((sum, [, size]) => sum + size, 0);
 
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const browser = await launch();
 const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
-await page.goto(pathToFileURL(path.join(site, 'index.html')).href);
+await page.goto(siteUrl + 'index.html');
 await page.waitForSelector('#run:not([disabled])');
 await page.selectOption('#example', 'deep');
 await page.click('#run');
@@ -57,12 +48,13 @@ const steps = await page.evaluate((rounds) => {
 
 // The comparison of deep, worked out 50 times.
 const sweeps = await page.evaluate(() => {
-  const run = window.hazardRun.current;
+  const deep = hsRequire('examples.js').find((e) => e.name === 'deep');
+  const run = { program: deep.program, report: window.hazardSim.run(deep.config, deep.program).report };
   const times = [];
   for (let k = 0; k < 50; k++) {
     const t0 = performance.now();
-    const rows = window.hazardSweep.sweepRows(window.hazardSim.run, run);
-    window.hazardSweep.chartSvg(rows, run.report.depth);
+    const rows = hsRequire('logic/sweep.js').sweepRows(window.hazardSim.run, run, window.hazardSim.limits);
+    hsRequire('logic/sweep.js').chartSvg(rows, run.report.depth);
     times.push(performance.now() - t0);
   }
   return times;

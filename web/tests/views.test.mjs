@@ -5,23 +5,13 @@
 // keyboard; a failed run; contrast in both colour schemes.
 import { describe, test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import path from 'node:path';
-import { existsSync, readFileSync, readdirSync } from 'node:fs';
-import { pathToFileURL } from 'node:url';
-import { chromium } from 'playwright-core';
-import { root, site, exampleInput as input, runNative as nativeRun } from './views-lib.mjs';
-
-const examplesDir = path.join(root, 'examples');
-const complete = readdirSync(examplesDir)
-  .filter((n) => existsSync(path.join(examplesDir, n, 'expected')))
-  .filter((n) => readFileSync(path.join(examplesDir, n, 'expected', 'status'), 'utf8').trim() === '0')
-  .sort();
+import { completeExamples as complete, exampleInput as input, nativeFigures, launch, openPage } from './lib.mjs';
 
 // The native program's depth, count, analysis rows, entry cycles, bubbles and figure.
 function runNative(config, program) {
-  const got = nativeRun(config, program);
+  const got = nativeFigures(config, program);
   assert.equal(got.status, 0, got.console);
-  return { ...got.figures, analysis: got.analysis };
+  return { ...got.figures, analysis: got.rows };
 }
 
 // What stage s holds in a cycle, from the entry cycles: an index, -1, or ''.
@@ -34,30 +24,16 @@ function expectedStrip(entries, depth, cycle) {
   });
 }
 
-const CHROMIUM_ARGS = [
-  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-];
 let browser;
 before(async () => {
-  assert.ok(existsSync(path.join(site, 'index.html')), 'build the site first: scripts/web.sh build');
-  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+  browser = await launch();
 });
 after(async () => browser && browser.close());
 
 async function open(options = {}) {
-  const context = await browser.newContext({ viewport: { width: 1280, height: 900 }, ...options });
-  const page = await context.newPage();
-  const errors = [];
-  page.on('pageerror', (e) => errors.push(e.message));
-  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
-  await page.goto(pathToFileURL(path.join(site, 'index.html')).href);
-  await page.waitForSelector('#run:not([disabled])');
-  page.done = async () => {
-    await context.close();
-    assert.deepEqual(errors, [], 'nothing logged as an error');
-  };
-  return page;
+  const p = await openPage(browser, '', { viewport: { width: 1280, height: 900 }, ...options });
+  p.page.done = p.done;
+  return p.page;
 }
 
 async function runExample(page, name) {

@@ -6,42 +6,13 @@
 // the limits it hands the page must be the core's own constants.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
-import { createRequire } from 'node:module';
-import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync, existsSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join, dirname } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { readFileSync, readdirSync, existsSync } from 'node:fs';
+import { join } from 'node:path';
+import { root, script, loadSim, runNative } from './lib.mjs';
 
-const root = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-// HAZARD_WEB_SITE: another built site folder to test (default build-web/site).
-const site = process.env.HAZARD_WEB_SITE || join(root, 'build-web', 'site');
-const native = join(root, 'build', 'hazard-sim');
-const require = createRequire(import.meta.url);
-const { makeRunner, readLimits } = require(join(site, 'sim.js'));
-const Module = await require(join(site, 'hazard-sim.js'))();
-const run = makeRunner(Module);
-const text = (bytes) => new TextDecoder().decode(bytes);
-const inputHelp = require('../input-help.js');
-
-// The native program in a fresh folder holding the inputs (null: absent).
-function runNative(config, program) {
-  const dir = mkdtempSync(join(tmpdir(), 'hazard-sim-web-'));
-  try {
-    if (config !== null) writeFileSync(join(dir, 'config.txt'), config);
-    if (program !== null) writeFileSync(join(dir, 'program.txt'), program);
-    const p = spawnSync(native, [], { cwd: dir, maxBuffer: 1 << 26 });
-    const file = (name) => (existsSync(join(dir, name)) ? text(readFileSync(join(dir, name))) : '');
-    return {
-      console: text(p.stdout),
-      analysis: file('analiza_hazard.txt'),
-      schedule: file('eliminare_hazard.txt'),
-      status: p.status,
-    };
-  } finally {
-    rmSync(dir, { recursive: true, force: true });
-  }
-}
+const sim = await loadSim();
+const run = sim.run;
+const inputHelp = script('logic/input-help.js').create(sim.limits);
 
 // ------------------------------------------------------------ the report
 
@@ -174,7 +145,7 @@ test('the limits, mnemonics, register count and statuses handed to the page are 
   const camel = (name) => name.replace(/_(\w)/g, (_, letter) => letter.toUpperCase());
   const exits = Object.keys(c).filter((name) => name.startsWith('exit_'));
   assert.ok(exits.length >= 5 && mnemonics.length === c.opcode_count, 'the headers were read');
-  assert.deepEqual(readLimits(Module), {
+  assert.deepEqual(sim.limits, {
     depth: [c.min_depth, c.max_depth],
     count: [c.min_instr, c.max_instr],
     registers: c.register_count,
@@ -185,7 +156,7 @@ test('the limits, mnemonics, register count and statuses handed to the page are 
 
 // ------------------------------------------------------------ reading rules
 
-// The console's reading part as the readers print it, from web/input-help.js's
+// The console's reading part as the readers print it, from logic/input-help.js's
 // verdicts on the inputs (null: absent). Complete when the run stops while
 // reading; else what the console starts with.
 function printReading(config, program) {

@@ -1,13 +1,22 @@
 // Copies one of the page's files into the site without what only its
-// readers need: blank lines, indentation and, in scripts, the lines that are
-// only a comment. Lines are never joined, so every script runs as written.
-// Usage: node compact.mjs <source file> <site file>
+// readers need: blank lines, indentation and comments (in scripts, lines
+// that are only one, and one after code that holds no quote or slash, so
+// never inside a string or a pattern). Lines are never joined, so every
+// script runs as written. A script, a CommonJS module, is wrapped for
+// modules.js on its first and last lines:
+// hsDefine('<its path in the site>', function (require, module, exports) {...}).
+// Usage: node compact.mjs <source file> <site file> <its path in the site>
 import { readFileSync, writeFileSync } from 'node:fs';
 
-const [from, to] = process.argv.slice(2);
+const [from, to, name] = process.argv.slice(2);
 const script = from.endsWith('.js');
 const kept = readFileSync(from, 'utf8')
+  .replace(from.endsWith('.css') ? /\/\*[\s\S]*?\*\//g : from.endsWith('.html') ? /<!--[\s\S]*?-->/g : /$^/, '')
   .split('\n')
-  .map((line) => line.trim())
+  .map((line) => (script ? line.replace(/^([^'"`/]*?) +\/\/ .*$/, '$1') : line).trim())
   .filter((line) => line !== '' && !(script && line.startsWith('//')));
+if (script && name !== 'modules.js') {
+  kept.unshift(`hsDefine('${name}', function (require, module, exports) {`);
+  kept.push('});');
+}
 writeFileSync(to, kept.join('\n') + '\n');

@@ -1,5 +1,5 @@
-// Writes the page's example picker: every folder of examples/ with its
-// config.txt and program.txt, sorted by name, as one script of the site.
+// Writes the page's examples: every folder of examples/ with its config.txt
+// and program.txt, sorted by name, as one module of the site.
 // Usage: node examples.mjs EXAMPLES_DIR OUT_FILE
 import { readdirSync, readFileSync, writeFileSync, existsSync } from 'node:fs';
 import { join } from 'node:path';
@@ -15,4 +15,5 @@ const examples = readdirSync(dir, { withFileTypes: true })
     program: readFileSync(join(dir, name, 'program.txt'), 'utf8'),
   }));
 writeFileSync(out, '// The bundled examples, generated from examples/.\n' +
-  'window.hazardExamples = ' + JSON.stringify(examples, null, 1) + ';\n');
+  "hsDefine('examples.js', function (require, module) {\n" +
+  'module.exports = ' + JSON.stringify(examples, null, 1) + ';\n});\n');

@@ -5,11 +5,7 @@ import path from 'node:path';
 import { statSync } from 'node:fs';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-
-const CHROMIUM_ARGS = [
-  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
-];
+import { CHROMIUM_ARGS } from '../tests/lib.mjs';
 const MAX_BYTES = 300 * 1024;
 
 // Picks an example in the picker and runs it.
@@ -31,13 +27,15 @@ const stepAndExplain = async (page) => {
 const checkedExercise = async (page) => {
   await page.waitForSelector('#exercise-check');
   await page.evaluate(() => {
-    const ex = window.hazardExerciseLink.read(location.hash);
-    const key = window.hazardExerciseCheck.keyAnswers(window.hazardSim.run(ex.config, ex.program).report, ex.asked);
+    const ex = hsRequire('exercise/link.js').read(location.hash);
+    const files = window.hazardSim.exercise(ex.source);
+    const key = hsRequire('exercise/check.js').keyAnswers(window.hazardSim.run(files.config, files.program).report, ex.asked);
     const wrong = { 'kind:3:2': 'RAW', 'registers:5:1': 'R9', 'entry:4': '11' };
     for (const el of document.querySelectorAll('[data-answer]')) {
       const d = el.dataset;
       const id = d.answer === 'performance' ? 'performance' : d.answer === 'entry' ? `entry:${d.instr}` : `${d.answer}:${d.instr}:${d.distance}`;
       el.value = id in wrong ? wrong[id] : key[id];
+      el.dispatchEvent(new Event('change', { bubbles: true }));
     }
   });
   await page.click('#exercise-check');

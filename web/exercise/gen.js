@@ -1,0 +1,146 @@
+// The exercise generator: from a seed, a depth, a number of instructions and
+// a level, the same config.txt and program.txt in every browser and under
+// Node; integer steps only.
+// Gives create(limits) -> {exercise, readParams}, hash32, LEVELS.
+'use strict';
+
+const LEVELS = ['few', 'many'];
+const MANY_POOL = 6; // registers a 'many' program draws from
+const T = require('../words/words.js').t;
+
+// A whole number 0 .. (any size) as a string, or a number. Leading zeros
+// and surrounding spaces do not make another seed.
+function seedText(seed) {
+  if (typeof seed === 'number') return Number.isSafeInteger(seed) && seed >= 0 ? String(seed) : null;
+  if (typeof seed !== 'string') return null;
+  const text = seed.trim();
+  return /^[0-9]+$/.test(text) ? text.replace(/^0+(?=.)/, '') : null;
+}
+
+// FNV-1a over the characters of a string: a seed of any length gives 32 bits.
+function hash32(text) {
+  let h = 0x811c9dc5;
+  for (let i = 0; i < text.length; i++) {
+    h ^= text.charCodeAt(i);
+    h = Math.imul(h, 0x01000193);
+  }
+  return h >>> 0;
+}
+
+function wholeIn(value, [lo, hi]) {
+  const text = typeof value === 'number' ? String(value) : typeof value === 'string' ? value.trim() : '';
+  if (!/^[0-9]{1,3}$/.test(text)) return null;
+  const n = Number(text);
+  return n >= lo && n <= hi ? n : null;
+}
+
+const without = (list, drop) => list.filter((r) => !drop.includes(r));
+const range = (lo, hi) => Array.from({ length: hi - lo + 1 }, (_, k) => lo + k);
+
+// One instruction {op, dest, sources} with registers as numbers.
+function line(ins) {
+  return ins.op + ' ' + [ins.dest].concat(ins.sources).map((r) => 'R' + r).join(',') + '\n';
+}
+
+// mulberry32: below(n) is a whole number 0 .. n - 1.
+function stream(state) {
+  let s = state | 0;
+  const next = () => {
+    s = (s + 0x6d2b79f5) | 0;
+    let t = Math.imul(s ^ (s >>> 15), 1 | s);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return (t ^ (t >>> 14)) >>> 0;
+  };
+  const below = (n) => next() % n;
+  return { below, pick: (list) => list[below(list.length)] };
+}
+
+// The generator for the simulator's limits ({depth, count, registers,
+// mnemonics}, as hazardSim.limits gives them).
+function create(limits) {
+  // {seed, depth, count, level} as typed or given. Returns the same values
+  // made canonical, or {error, why}: what is wrong in the page's words,
+  // and as a word's key and its values.
+  function readParams(params) {
+    const p = params || {};
+    const fail = (key, range) => {
+      const why = { key, params: range ? { lo: range[0], hi: range[1] } : {} };
+      return { error: T(why.key, why.params), why };
+    };
+    const seed = seedText(p.seed);
+    if (seed === null) return fail('badSeed');
+    const depth = wholeIn(p.depth, limits.depth);
+    if (depth === null) return fail('badDepth', limits.depth);
+    const count = wholeIn(p.count, limits.count);
+    if (count === null) return fail('badCount', limits.count);
+    if (!LEVELS.includes(p.level)) return fail('badLevel');
+    return { seed, depth, count, level: p.level };
+  }
+
+  // The program's instructions. At the level 'many', registers come from a
+  // small pool and, from 4 instructions on, three pairs of neighbours are
+  // built so that the analysis table shows a RAW, a WAR and a WAW at
+  // distance 1 (always closer than depth - 1): the later one of a RAW pair
+  // reads the earlier one's destination and writes none of its registers; a
+  // WAR pair's later one writes a source of the earlier one but not its
+  // destination; a WAW pair's both write one register.
+  function instructions(rng, depth, count, level) {
+    const many = level === 'many';
+    const base = many ? 1 + rng.below(limits.registers - MANY_POOL + 1) : 1;
+    const pool = range(base, base + (many ? MANY_POOL : limits.registers) - 1);
+    const built = {};
+    if (count >= 4 && many) {
+      const later = range(1, count - 1);
+      for (const kind of ['RAW', 'WAR', 'WAW']) built[later.splice(rng.below(later.length), 1)[0]] = kind;
+    }
+    // At the level 'few', a register used in the last depth - 2 instructions
+    // is drawn again once, so that conflicts stay rare but can happen.
+    const recent = (out) => out.slice(-(depth - 2)).flatMap((ins) => [ins.dest].concat(ins.sources));
+    const draw = (out, from) => {
+      const r = rng.pick(from);
+      if (many || !recent(out).includes(r)) return r;
+      return rng.pick(from);
+    };
+
+    const out = [];
+    for (let i = 0; i < count; i++) {
+      const prev = out[i - 1];
+      const kind = built[i];
+      let dest;
+      const sources = [];
+      if (kind === 'RAW') {
+        dest = rng.pick(without(pool, [prev.dest].concat(prev.sources)));
+        sources.push(prev.dest);
+      } else if (kind === 'WAR') {
+        dest = rng.pick(without(prev.sources, [prev.dest]));
+      } else if (kind === 'WAW') {
+        dest = prev.dest;
+      } else {
+        dest = draw(out, pool);
+      }
+      // Before a built WAR, a source other than the destination.
+      const first = built[i + 1] === 'WAR' ? without(pool, [dest]) : pool;
+      if (sources.length === 0) sources.push(draw(out, first));
+      if (rng.below(10) < 7) sources.push(draw(out, pool));
+      if (kind === 'RAW' && rng.below(2) === 1) sources.reverse();
+      out.push({ op: rng.pick(limits.mnemonics), dest, sources });
+    }
+    return out;
+  }
+
+  // {seed, depth, count, level} -> {config, program}, both strings.
+  // Throws an Error with the message of readParams for values out of range.
+  function exercise(params) {
+    const p = readParams(params);
+    if (p.error) throw new Error(p.error);
+    const rng = stream(hash32([p.seed, p.depth, p.count, p.level].join(':')));
+    return {
+      config: p.depth + '\n' + p.count + '\n',
+      program: instructions(rng, p.depth, p.count, p.level).map(line).join(''),
+    };
+  }
+
+  return { exercise, readParams };
+}
+
+module.exports = { create, hash32, LEVELS };

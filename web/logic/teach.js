@@ -1,0 +1,65 @@
+// What the teaching views share: a delay's arithmetic worked out from the run
+// report, and the words for instructions, hazard kinds and delays.
+// Gives registers, kindText, shownText, delayOf, delayText.
+'use strict';
+
+const model = require('./schedule.js');
+const T = require('../words/words.js').t;
+
+function registers(list) {
+  return [...new Set(list)].join(T('and'));
+}
+
+// One kind of hazard between the later and the earlier instruction, in words.
+function kindText(k, later, earlier) {
+  return T('kind' + k.kind, { r: registers(k.registers), later, earlier });
+}
+
+// What the table prints for a hazard: "WAW R3".
+function shownText(h) {
+  return h.shown.kind + ' ' + registers(h.shown.registers);
+}
+
+// How instruction i came to its entry cycle in the corrected schedule, or
+// null when it has no hazard (it then enters right after what came before):
+//   earlier, distance  its nearest hazard
+//   entered            the cycle the earlier one entered
+//   need               the first cycle it may enter: entered + depth - 1
+//   before             the bubbles inserted before it, ahead of its own
+//   would              the cycle it would enter without its own bubbles
+//   delay              its bubbles: need - would, or 0 when that is not above 0
+function delayOf(report, i) {
+  const ins = report.instructions[i];
+  if (!ins || !ins.nearest) return null;
+  const { earlier, distance } = ins.nearest;
+  const entered = report.instructions[earlier].entry;
+  const need = entered + report.depth - 1;
+  const would = ins.entry - ins.delay;
+  const hazard = ins.hazards.find((h) => h.distance === distance) || null;
+  return {
+    instr: i,
+    earlier,
+    distance,
+    hazard,
+    entered,
+    need,
+    before: would - i,
+    would,
+    delay: Math.max(0, need - would),
+  };
+}
+
+// The arithmetic of a delay, with the run's numbers.
+function delayText(report, d) {
+  const ins = report.instructions;
+  const later = model.instrLabel(ins[d.instr]);
+  const earlier = model.instrLabel(ins[d.earlier]);
+  const kinds = d.hazard ? d.hazard.kinds.map((k) => T('kindOn', { k: k.kind, r: registers(k.registers) })).join(', ') : '';
+  const head = T('delayHead', {
+    later, earlier, d: d.distance, kinds: kinds ? ': ' + kinds : '', e: d.earlier, entered: d.entered,
+    depth: report.depth, need: d.need, i: d.instr, would: d.would, before: d.before,
+  });
+  return T(d.delay > 0 ? 'delayWait' : 'delayNone', { head, need: d.need, would: d.would, n: d.delay });
+}
+
+module.exports = { registers, kindText, shownText, delayOf, delayText };

@@ -1,0 +1,61 @@
+// The page's start: loads the simulator as window.hazardSim, makes the
+// store, mounts every view on its element, hands the address to its owner
+// and, once the simulator has loaded, lets the store run. Scripts also get
+// the page's exercise generator as hazardSim.exercise.
+'use strict';
+
+const simulator = require('./binding/sim.js');
+const examples = require('./examples.js');
+const exerciseGen = require('./exercise/gen.js');
+const address = require('./store/address.js');
+const { createStore } = require('./store/store.js');
+const views = {
+  page: require('./views/page.js'),
+  toolbar: require('./views/toolbar.js'),
+  editors: require('./views/editors.js'),
+  output: require('./views/output.js'),
+  figures: require('./views/figures.js'),
+  consoleWords: require('./views/console-words.js'),
+  diagrams: require('./views/diagrams.js'),
+  stepper: require('./views/stepper.js'),
+  explain: require('./views/explain.js'),
+  sweep: require('./views/sweep.js'),
+  exercise: require('./views/exercise.js'),
+  sheet: require('./views/sheet.js'),
+};
+
+const $ = (id) => document.getElementById(id);
+function localArea() {
+  try {
+    return window.localStorage;
+  } catch (e) {
+    return null; // storage turned off: nothing is kept between visits
+  }
+}
+
+const sim = (window.hazardSim = simulator.load(window.createHazardSim));
+const store = createStore({ sim, area: localArea(), examples, timer: window });
+
+// Each view and the element it draws in; a new view is one more line.
+views.page.mount(document, store);
+views.toolbar.mount($('inputs'), store);
+views.editors.mount($('inputs'), store);
+views.output.mount($('outputs'), store);
+views.figures.mount($('schedule-summary'), store);
+views.consoleWords.mount($('console-words'), store);
+views.diagrams.mount($('diagrams'), store);
+views.stepper.mount($('stepper'), store);
+views.explain.mount($('explanations'), store);
+views.sweep.mount($('comparison'), store);
+views.exercise.mount($('exercise'), store);
+views.sheet.mount($('sheet-setup'), store);
+
+address.create(store, window).start();
+
+sim.ready.then(
+  () => {
+    sim.exercise = exerciseGen.create(sim.limits).exercise;
+    store.ready();
+  },
+  () => store.failed()
+);

@@ -1,0 +1,50 @@
+// What the page keeps in the browser between visits: JSON values under
+// 'hazard-sim.' keys of local storage, and a file's content in a form that
+// JSON can hold. Full or disabled storage is never an error: the page goes
+// on with what it holds, and a value that cannot be read counts as none.
+// Gives create, fromContent, toContent.
+'use strict';
+
+const share = require('../logic/share.js');
+const PREFIX = 'hazard-sim.';
+const MAX_BYTES = 1000000; // a loaded file larger than this is kept as the text its editor shows
+
+// area: window.localStorage, or anything with getItem and setItem.
+function create(area) {
+  return {
+    get(key) {
+      try {
+        return JSON.parse(area.getItem(PREFIX + key));
+      } catch (e) {
+        return null;
+      }
+    },
+    // Returns whether the value was kept.
+    set(key, value) {
+      try {
+        area.setItem(PREFIX + key, JSON.stringify(value));
+        return true;
+      } catch (e) {
+        return false;
+      }
+    },
+  };
+}
+
+// A file's content (a string, or a Uint8Array of its bytes) as JSON keeps
+// it: bytes up to MAX_BYTES exactly, larger ones as `shown`, the text the
+// editor holds.
+function fromContent(content, shown) {
+  if (typeof content === 'string') return { text: content };
+  if (content.length <= MAX_BYTES) return { bytes: share.toBase64Url(content) };
+  return { text: shown };
+}
+
+// The content kept, or null when it is not there or not readable.
+function toContent(kept) {
+  if (!kept || typeof kept !== 'object') return null;
+  if (typeof kept.text === 'string') return kept.text;
+  return typeof kept.bytes === 'string' ? share.fromBase64Url(kept.bytes) : null;
+}
+
+module.exports = { create, fromContent, toContent };

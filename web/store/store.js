@@ -1,0 +1,490 @@
+// The page's one state and the only code that runs the simulator. Views read
+// `state`, change it only through the actions below and hear what changed
+// through `on`; nothing else holds a part of it.
+// Gives createStore.
+'use strict';
+
+const schedule = require('../logic/schedule.js');
+const shareLinks = require('../logic/share.js');
+const sweep = require('../logic/sweep.js');
+const storage = require('./storage.js');
+const words = require('../words/words.js');
+const exerciseGen = require('../exercise/gen.js');
+const exerciseCheck = require('../exercise/check.js');
+const exerciseLink = require('../exercise/link.js');
+
+const EDIT_PAUSE = 80; // ms of quiet typing before the run: the run and drawing take the rest of 300 ms
+const VIEW_LIMIT = 100000; // an editor shows a loaded file's first bytes only: megabytes take seconds to lay out
+const KEEP_BACK = 10; // replaced pairs of files kept for "Previous files"
+const MAX_SHEET = 60; // variants on one class sheet
+const NAMES = ['config', 'program'];
+
+// The events, one for each part of the state that can change:
+//   ready     the simulator has loaded (ready, limits) or failed to (failure)
+//   files     the editors' files (files, example, back, stale)
+//   run       the run of the editors' files (run), or a run that failed (failure)
+//   shown     the run the results draw (shown()), also when an exercise hides or shows them
+//   exercise  the open exercise, its answers and checks, its message
+//   setup     the exercise setup's values
+//   sheet     the class sheet
+//   lang      the language
+//   pick      the hazard or delay picked out
+//   cycle     the stepper's schedule and cycle
+//   notice    the notice over the editors
+//   link      the share link made
+//   address   what the address should hold (for the address's owner)
+const EVENTS = ['ready', 'files', 'run', 'shown', 'exercise', 'setup', 'sheet', 'lang', 'pick', 'cycle', 'notice', 'link', 'address'];
+
+// deps: {sim: window.hazardSim ({ready, run, limits}; its run is called
+// anew each time, so a wrapper put on it later counts every run),
+// area: local storage, examples: [{name, config, program}], timer:
+// {setTimeout, clearTimeout}}.
+function createStore(deps) {
+  const sim = deps.sim;
+  const kept = storage.create(deps.area);
+  const examples = deps.examples || [];
+  const timer = deps.timer;
+  let generator = null;
+  let pending = 0;
+  let waiting = null; // an exercise asked for before the simulator was ready
+  const sweeps = new WeakMap(); // run record -> its rows at every depth
+
+  const state = {
+    ready: false,
+    limits: null,
+    failure: null, // null, {key: 'simLoadFail'} or {key: 'simFail', e}
+    examples,
+    files: { config: '', program: '' }, // a string (text) or a Uint8Array (bytes, exactly)
+    example: null, // the name of the example the files are, if they are one
+    back: [], // pairs of files the editors held before being replaced, oldest first
+    stale: true,
+    run: null,
+    exercise: null,
+    opening: false, // an exercise is asked for and waits for the simulator
+    exerciseMessage: null, // {key, params, console}
+    setup: { asked: 'hsp', seed: '1', depth: '5', count: '8', level: 'many', from: '1', to: '10' },
+    sheet: null, // {variants, asked} or {message: {key, params}}
+    lang: words.lang,
+    pick: null,
+    cycle: null,
+    notice: null, // {key, params}
+    link: null, // {url}
+    address: null, // {fragment, how: 'push' | 'replace', link}
+  };
+
+  const listeners = {};
+  function on(name, fn) {
+    if (!EVENTS.includes(name)) throw new Error('no event ' + name);
+    (listeners[name] = listeners[name] || []).push(fn);
+  }
+  function emit(...names) {
+    for (const name of names) {
+      for (const fn of listeners[name] || []) {
+        try {
+          fn(state);
+        } catch (e) {
+          // One view's fault must not keep the others from drawing.
+          console.error(e);
+        }
+      }
+    }
+  }
+
+  // ---- the editors' files ----
+
+  // What an editor shows of a file: its text, or a loaded file's first bytes as text.
+  function editorText(content) {
+    return typeof content === 'string' ? content : new TextDecoder('utf-8').decode(content.subarray(0, VIEW_LIMIT));
+  }
+
+  // A pair of files as local storage keeps it.
+  function stored(pair) {
+    const out = {};
+    for (const name of NAMES) out[name] = storage.fromContent(pair[name], editorText(pair[name]));
+    return out;
+  }
+  const saveFiles = () => kept.set('editors', stored(state.files));
+  const saveBack = () => kept.set('files-back', state.back.map(stored));
+
+  const samePair = (a, b) => NAMES.every((n) => shareLinks.sameBytes(a[n], b[n]));
+
+  function put(files) {
+    for (const name of NAMES) if (name in files) state.files[name] = files[name];
+    const example = examples.find((e) => samePair(e, state.files));
+    state.example = example ? example.name : null;
+    state.stale = true;
+  }
+
+  // files: {config, program}, either or both. how: 'typed' (an edit:
+  // runs after a pause of typing), or what replaced them: 'example',
+  // 'file', 'link' (the pair they replace is kept for filesBack).
+  function setFiles(files, how) {
+    const before = { config: state.files.config, program: state.files.program };
+    if (how !== 'typed') {
+      const after = Object.assign({}, before, files);
+      if (samePair(before, after)) return;
+      if (!state.back.some((pair) => samePair(pair, before))) state.back.push(before);
+      while (state.back.length > KEEP_BACK) state.back.shift();
+      saveBack();
+    }
+    put(files);
+    state.notice = null;
+    saveFiles();
+    emit('files', 'notice');
+    if (how === 'typed') {
+      timer.clearTimeout(pending);
+      pending = timer.setTimeout(run, EDIT_PAUSE);
+    } else run();
+  }
+
+  // Brings back the pair the editors held before their last replacement;
+  // the pair they hold goes to the far end of the list, so that, again and
+  // again, every kept pair comes back in turn and none is lost.
+  function filesBack() {
+    const pair = state.back.pop();
+    if (!pair) return;
+    const now = { config: state.files.config, program: state.files.program };
+    if (!state.back.some((p) => samePair(p, now))) state.back.unshift(now);
+    put(pair);
+    saveFiles();
+    saveBack();
+    emit('files');
+    run();
+  }
+
+  function pickExample(name) {
+    const example = examples.find((e) => e.name === name);
+    if (example) setFiles({ config: String(example.config), program: String(example.program) }, 'example');
+  }
+
+  // ---- runs ----
+
+  function simRun(config, program) {
+    return sim.run(config, program);
+  }
+
+  // Runs the editors' files now.
+  function run() {
+    timer.clearTimeout(pending);
+    if (!state.ready) return;
+    const config = state.files.config;
+    const program = state.files.program;
+    state.stale = false;
+    try {
+      state.run = schedule.runRecord(config, program, simRun(config, program));
+      state.failure = null;
+    } catch (e) {
+      state.run = null;
+      state.failure = { key: 'simFail', e: e && e.message ? e.message : String(e) };
+    }
+    emit('run');
+    if (!state.exercise) shownChanged();
+  }
+
+  // A new run to draw: nothing picked, the stepper at its first cycle in
+  // the schedule it showed last.
+  function shownChanged() {
+    const record = shown();
+    state.pick = null;
+    const which = state.cycle ? state.cycle.which : 'corrected';
+    state.cycle = record && record.report && record.report.instructions.length > 0 ? { which, cycle: 0 } : null;
+    emit('shown');
+  }
+
+  // The run the results draw: the editors' run, or while an exercise is
+  // open its own run once checked or shown (until then, none).
+  function shown() {
+    const ex = state.exercise;
+    if (ex) return ex.revealed ? ex.run : null;
+    return state.run;
+  }
+
+  // The rows of the depth comparison of a run, worked out once.
+  function sweepOf(record) {
+    if (!record || !record.report) return null;
+    if (!sweeps.has(record)) sweeps.set(record, sweep.sweepRows(simRun, record, state.limits));
+    return sweeps.get(record);
+  }
+
+  // ---- the simulator ----
+
+  function ready() {
+    const limits = sim.limits;
+    state.ready = true;
+    state.limits = limits;
+    generator = exerciseGen.create(limits);
+    emit('ready');
+    run();
+    if (waiting) {
+      const w = waiting;
+      waiting = null;
+      state.opening = false;
+      openExercise(w.request, w.from);
+    }
+  }
+
+  function failed() {
+    state.failure = { key: 'simLoadFail' };
+    emit('ready');
+  }
+
+  // ---- exercises ----
+
+  const exerciseKey = (fragment) => 'exercise.' + exerciseGen.hash32(fragment).toString(36);
+
+  function sayExercise(key, params, consoleText) {
+    state.exerciseMessage = key ? { key, params: params || {}, console: consoleText || '' } : null;
+    emit('exercise');
+  }
+
+  // request: {asked, source: {kind: 'generated', seed, depth, count,
+  // level}} or {asked, source: {kind: 'files'}} with config and program,
+  // or without them for the editors' files. from: 'setup' (the address
+  // then shows the exercise's link) or 'link' (it holds it already).
+  function openExercise(request, from) {
+    if (!state.ready) {
+      waiting = { request, from };
+      state.opening = true;
+      emit('exercise');
+      return;
+    }
+    const asked = exerciseCheck.readAsked(request.asked);
+    if (asked === null) return sayExercise(from === 'link' ? 'badExAsked' : 'askSome');
+    let files;
+    let source = request.source;
+    if (source.kind === 'generated') {
+      const p = generator.readParams(source);
+      if (p.error) return from === 'link' ? sayExercise('badExParams', { why: p.why }) : sayExercise(p.why.key, p.why.params);
+      source = Object.assign({ kind: 'generated' }, p);
+      files = generator.exercise(p);
+    } else if ('config' in request) {
+      files = { config: request.config, program: request.program };
+    } else {
+      if (state.stale) run();
+      files = { config: state.files.config, program: state.files.program };
+    }
+    let record = state.run;
+    if (!record || state.stale || !samePair(record, files)) {
+      try {
+        record = schedule.runRecord(files.config, files.program, simRun(files.config, files.program));
+      } catch (e) {
+        return sayExercise('simFail', { e: e && e.message ? e.message : String(e) });
+      }
+    }
+    if (!record.report) return sayExercise('noRunEx', { s: record.result.status }, record.result.console);
+    const ex = { asked, source, config: files.config, program: files.program, run: record, from };
+    ex.fragment = exerciseLink.fragment(ex);
+    const answers = kept.get(exerciseKey(ex.fragment));
+    ex.answers = answers && typeof answers === 'object' ? answers : {};
+    ex.checked = null;
+    ex.revealed = false;
+    state.exercise = ex;
+    state.exerciseMessage = null;
+    emit('exercise');
+    shownChanged();
+    if (from !== 'link') toAddress(ex.fragment, 'push');
+  }
+
+  function exerciseLinkError(key) {
+    if (state.exercise) closeExercise('link');
+    sayExercise(key);
+  }
+
+  function answer(id, value) {
+    const ex = state.exercise;
+    if (!ex) return;
+    ex.answers[id] = String(value);
+    kept.set(exerciseKey(ex.fragment), ex.answers);
+  }
+
+  // Checks the answer as it stands, and shows the results.
+  function checkAnswer() {
+    const ex = state.exercise;
+    if (!ex) return;
+    ex.checked = Object.assign({}, ex.answers);
+    kept.set(exerciseKey(ex.fragment), ex.answers);
+    emit('exercise');
+    reveal();
+  }
+
+  // Shows the exercise's results: its run's console, diagrams and views.
+  function reveal() {
+    const ex = state.exercise;
+    if (!ex || ex.revealed) return;
+    ex.revealed = true;
+    emit('exercise');
+    shownChanged();
+  }
+
+  // from: 'setup' (the exercise's own button: the address forgets its
+  // link) or 'link' (the address no longer holds it).
+  function closeExercise(from) {
+    if (!state.exercise) return;
+    state.exercise = null;
+    state.exerciseMessage = null;
+    emit('exercise');
+    shownChanged();
+    if (from !== 'link') toAddress('', 'replace');
+  }
+
+  function setSetup(values) {
+    Object.assign(state.setup, values);
+    emit('setup');
+  }
+
+  // ---- the class sheet ----
+
+  // The seeds from .. to as decimal strings (of any length), or {key, params}.
+  function seedRange(from, to) {
+    const a = String(from).trim();
+    const b = String(to).trim();
+    if (!/^[0-9]+$/.test(a) || !/^[0-9]+$/.test(b)) return { key: 'sheetSeeds' };
+    const lo = BigInt(a);
+    const hi = BigInt(b);
+    if (hi < lo) return { key: 'sheetOrder' };
+    if (hi - lo >= BigInt(MAX_SHEET)) return { key: 'sheetMax', params: { n: MAX_SHEET } };
+    const out = [];
+    for (let s = lo; s <= hi; s++) out.push(s.toString());
+    return out;
+  }
+
+  function makeSheet() {
+    const fail = (key, params) => {
+      state.sheet = { message: { key, params: params || {} } };
+      emit('sheet');
+    };
+    if (!state.ready) return fail('stillLoading');
+    const setup = state.setup;
+    const asked = exerciseCheck.readAsked(setup.asked);
+    if (asked === null) return fail('askSome');
+    const checked = generator.readParams(Object.assign({}, setup, { seed: '0' }));
+    if (checked.error) return fail(checked.why.key, checked.why.params);
+    const seeds = seedRange(setup.from, setup.to);
+    if (!Array.isArray(seeds)) return fail(seeds.key, seeds.params);
+    const variants = seeds.map((seed) => {
+      const p = generator.readParams(Object.assign({}, setup, { seed }));
+      const files = generator.exercise(p);
+      return { p, files, report: simRun(files.config, files.program).report };
+    });
+    if (variants.some((v) => !v.report)) return fail('sheetFail');
+    state.sheet = { variants, asked };
+    emit('sheet');
+  }
+
+  // ---- the language, picks and the stepper ----
+
+  // keep: whether the browser keeps the choice for the next visit.
+  function setLang(code, keep) {
+    if (!words.use(code) || code === state.lang) return;
+    state.lang = code;
+    if (keep !== false) kept.set('lang', code);
+    emit('lang');
+  }
+
+  // sel: null, {type: 'hazard', instr, earlier, distance} or {type: 'delay', instr, earlier}.
+  function pick(sel) {
+    state.pick = sel || null;
+    emit('pick');
+  }
+
+  // sel: null or {which: 'written' | 'corrected', cycle}.
+  function step(sel) {
+    state.cycle = sel || null;
+    emit('cycle');
+  }
+
+  // ---- notices, links and the address ----
+
+  function notice(key, params) {
+    state.notice = key ? { key, params: params || {} } : null;
+    emit('notice');
+  }
+
+  // link: the address is asked to tell back the link it then holds (linkMade).
+  function toAddress(fragment, how, link) {
+    state.address = { fragment, how, link: Boolean(link) };
+    emit('address');
+  }
+
+  // Asks for a link to what is on the page: the open exercise, else both
+  // files, in the language in use. The address's owner puts it in the
+  // address and answers with linkMade.
+  function share() {
+    const files = shareLinks.encodeShare(state.files.config, state.files.program);
+    const fragment = (state.exercise ? state.exercise.fragment : files) + '&lang=' + state.lang;
+    state.link = null;
+    if (fragment.length > shareLinks.MAX_LINK) {
+      notice('tooBig');
+      emit('link');
+      return;
+    }
+    notice(null);
+    toAddress(fragment, 'push', true);
+  }
+
+  function linkMade(url) {
+    state.link = { url };
+    emit('link');
+  }
+
+  // ---- opening ----
+
+  // The language and the files kept from the last visit, else the first example.
+  function restore() {
+    const lang = kept.get('lang');
+    if (words.use(lang)) state.lang = lang;
+    const back = kept.get('files-back');
+    if (Array.isArray(back)) {
+      for (const pair of back.slice(-KEEP_BACK)) {
+        const config = storage.toContent(pair && pair.config);
+        const program = storage.toContent(pair && pair.program);
+        if (config !== null && program !== null) state.back.push({ config, program });
+      }
+    }
+    const editors = kept.get('editors') || {};
+    const config = storage.toContent(editors.config);
+    const program = storage.toContent(editors.program);
+    if (config !== null && program !== null) put({ config, program });
+    else {
+      const first = examples.find((e) => e.name === 'six') || examples[0];
+      if (first) put({ config: String(first.config), program: String(first.program) });
+    }
+  }
+
+  restore();
+
+  return {
+    EVENTS,
+    VIEW_LIMIT,
+    get state() {
+      return state;
+    },
+    on,
+    shown,
+    sweepOf,
+    editorText,
+    // actions
+    ready,
+    failed,
+    setFiles,
+    filesBack,
+    pickExample,
+    run,
+    openExercise,
+    exerciseLinkError,
+    answer,
+    checkAnswer,
+    reveal,
+    closeExercise,
+    setSetup,
+    makeSheet,
+    setLang,
+    pick,
+    step,
+    notice,
+    share,
+    linkMade,
+  };
+}
+
+module.exports = { createStore };

@@ -1,0 +1,174 @@
+// What the page's tests and benchmarks share: where the built site and its
+// scripts are (HAZARD_WEB_SITE, default build-web/site), the module loaded
+// once under Node with the simulator's limits, the native program run in a
+// fresh folder, and Debian's chromium with a page that records its errors
+// and requests.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { createRequire } from 'node:module';
+import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+export const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+export const site = path.resolve(process.env.HAZARD_WEB_SITE || path.join(root, 'build-web', 'site'));
+export const native = path.join(root, 'build', 'hazard-sim');
+export const examplesDir = path.join(root, 'examples');
+export const siteUrl = pathToFileURL(site + path.sep).href;
+const require = createRequire(import.meta.url);
+
+// Every module of the site defined, as the page defines them (modules.js).
+let defined = false;
+function defineAll() {
+  if (defined) return;
+  require(path.join(site, 'modules.js'));
+  for (const [name] of siteFiles()) if (name.endsWith('.js') && !['modules.js', 'hazard-sim.js'].includes(name)) require(path.join(site, name));
+  defined = true;
+}
+
+// A module of the site, by its path in the site ('logic/teach.js'), as it exports.
+export function script(name) {
+  defineAll();
+  return globalThis.hsRequire(name);
+}
+
+// Every file of the site, with its size in bytes.
+export function siteFiles(dir = site) {
+  return readdirSync(dir).flatMap((f) => {
+    const full = path.join(dir, f);
+    return statSync(full).isDirectory() ? siteFiles(full) : [[path.relative(site, full), statSync(full).size]];
+  });
+}
+
+let loaded = null;
+// The module under Node: {run (hazardSim.run), limits (hazardSim.limits)}.
+export async function loadSim() {
+  if (!loaded) {
+    const Module = await require(path.join(site, 'hazard-sim.js'))();
+    const binding = script('binding/sim.js');
+    loaded = { run: binding.makeRunner(Module), limits: binding.readLimits(Module) };
+  }
+  return loaded;
+}
+
+// ---- examples and the native program ----
+
+export const exampleNames = readdirSync(examplesDir).filter((n) => existsSync(path.join(examplesDir, n, 'expected'))).sort();
+export const exampleInput = (name, file) => readFileSync(path.join(examplesDir, name, file));
+export const expected = (name, file) => readFileSync(path.join(examplesDir, name, 'expected', file));
+export const completeExamples = exampleNames.filter((n) => expected(n, 'status').toString().trim() === '0');
+
+// The native program in a fresh folder holding the inputs (null: absent):
+// its console text, both result files and its status.
+export function runNative(config, program) {
+  const dir = mkdtempSync(path.join(tmpdir(), 'hazard-sim-test-'));
+  try {
+    if (config !== null) writeFileSync(path.join(dir, 'config.txt'), config);
+    if (program !== null) writeFileSync(path.join(dir, 'program.txt'), program);
+    const p = spawnSync(native, [], { cwd: dir, maxBuffer: 1 << 26 });
+    const file = (name) => (existsSync(path.join(dir, name)) ? readFileSync(path.join(dir, name), 'utf8') : '');
+    return {
+      console: p.stdout.toString('utf8'),
+      analysis: file('analiza_hazard.txt'),
+      schedule: file('eliminare_hazard.txt'),
+      status: p.status,
+    };
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
+// The rows of a table as the native program writes it:
+// {in, text, hazards: [{distance, depend, kind}]}.
+export function tableRows(text) {
+  const rows = [];
+  for (const line of text.split('\n').slice(3)) {
+    const f = line.split('\t');
+    if (line.startsWith('=') || f.length < 6) continue;
+    if (f[0] !== '') rows.push({ in: Number(f[0]), text: `${f[1]} ${f[2]},${f[3]}`, hazards: [] });
+    if (f.length === 10) rows[rows.length - 1].hazards.push({ distance: Number(f[5]), depend: f[7], kind: f[9] });
+  }
+  return rows;
+}
+
+// The native program's figures read off its tables and console (null
+// unless the run is complete): depth, count, entry cycles, bubbles, cycles,
+// the performance line and the analysis table's rows.
+export function nativeFigures(config, program) {
+  const got = runNative(config, program);
+  if (got.status !== 0) return { ...got, figures: null };
+  const entries = tableRows(got.schedule).map((r) => r.in);
+  const depth = Number(/^Adincimea pipe-line: (\d+)$/m.exec(got.console)[1]);
+  const n = entries.length;
+  const bubbles = n ? entries[n - 1] - (n - 1) : 0;
+  return {
+    ...got,
+    rows: tableRows(got.analysis),
+    figures: {
+      depth,
+      count: Number(/^Numarul de instructiuni din program: (\d+)$/m.exec(got.console)[1]),
+      entries,
+      bubbles,
+      cycles: { written: depth + n - 1, corrected: n + bubbles + depth - 1 },
+      performance: /^Performanta structurii pipe-line = ([\d.]+)%$/m.exec(got.console)[1],
+    },
+  };
+}
+
+// ---- the browser ----
+
+export const CHROMIUM_ARGS = [
+  '--no-sandbox', '--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+];
+
+export function launch() {
+  assert.ok(existsSync(path.join(site, 'index.html')), `${site} has no index.html: build it with scripts/web.sh build`);
+  return chromium.launch({ executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS });
+}
+
+// A fresh page of browser at base + 'index.html' + hash (base: siteUrl or
+// a server's address), once the simulator is ready. It records every error
+// logged and every request; done() closes it and fails on an error or a
+// request outside the site. options: the browser context's, and `ignore`,
+// a pattern of logged errors that are a tool's, not the page's.
+export async function openPage(browser, hash = '', options = {}, base = siteUrl) {
+  const { ignore, ...contextOptions } = options;
+  const context = await browser.newContext({ viewport: { width: 1280, height: 800 }, ...contextOptions });
+  const page = await context.newPage();
+  const errors = [];
+  const requests = [];
+  page.on('pageerror', (e) => errors.push('pageerror: ' + e.message));
+  page.on('console', (m) => m.type() === 'error' && !(ignore && ignore.test(m.text())) && errors.push('console: ' + m.text()));
+  page.on('request', (r) => requests.push(r.url()));
+  const load = async (h) => {
+    await page.goto(base + 'index.html' + h);
+    await page.waitForSelector('#run:not([disabled])');
+  };
+  await load(hash);
+  return {
+    page,
+    context,
+    // Loads the page afresh at another address after '#'.
+    async reopen(h) {
+      await page.goto('about:blank');
+      await load(h);
+    },
+    async done() {
+      await context.close();
+      assert.deepEqual(errors, [], 'nothing logged as an error');
+      const inside = (u) => u.startsWith(base) || /^(blob|data):/.test(u) || u === 'about:blank';
+      assert.deepEqual(requests.filter((u) => !inside(u)), [], 'no request outside the site folder');
+    },
+  };
+}
+
+// Counts the page's runs of the simulator from now on: window.runs.
+export const countRuns = (page) =>
+  page.evaluate(() => {
+    const run = window.uncountedRun || (window.uncountedRun = window.hazardSim.run);
+    window.runs = 0;
+    window.hazardSim.run = (...args) => (window.runs++, run(...args));
+  });

@@ -1,0 +1,79 @@
+// The two pipeline diagrams of the shown run, as written and corrected:
+// drawn from its report, their marks picking a hazard or a delay on hover
+// and focus, lit by the page's pick and the stepper's cycle, and each saved
+// as an SVG file by its button.
+// Gives mount(box, store).
+'use strict';
+
+const corrected = require('../logic/diagram-corrected.js');
+const svg = require('../logic/diagram-svg.js');
+const written = require('../logic/diagram-written.js');
+const dom = require('./dom.js');
+
+const { download } = dom;
+const DIAGRAMS = [
+  { which: 'written', block: 'analysis-block', box: 'analysis-diagram', button: 'download-analysis-svg', file: 'diagrama_analiza.svg', draw: written.draw },
+  { which: 'corrected', block: 'schedule-block', box: 'schedule-diagram', button: 'download-schedule-svg', file: 'diagrama_corectie.svg', draw: corrected.draw },
+];
+
+function mountOne(d, section, store) {
+  const find = (id) => section.querySelector('#' + id);
+  const block = find(d.block);
+  const box = find(d.box);
+  let file = '';
+
+  const light = (cls, selector) => {
+    for (const node of box.querySelectorAll('.' + cls)) node.classList.remove(cls);
+    if (selector) for (const node of box.querySelectorAll(selector)) node.classList.add(cls);
+  };
+  const drawPick = (state) => light('picked', svg.pickedSelector(state.pick));
+  const drawCycle = (state) => light('current-cycle', svg.cycleSelector(state.cycle, d.which));
+
+  function draw(state) {
+    const record = store.shown();
+    const report = record && record.report;
+    block.hidden = !report;
+    file = '';
+    box.textContent = '';
+    if (!report) return;
+    const diagram = d.draw(report);
+    box.innerHTML = svg.pageHtml(diagram);
+    file = svg.standalone(diagram);
+    drawPick(state);
+    drawCycle(state);
+  }
+
+  const markOf = (node) => (node && node.closest ? node.closest(svg.MARKS) : null);
+  const enter = (event) => {
+    const mark = markOf(event.target);
+    const record = store.shown();
+    if (!mark || mark === markOf(event.relatedTarget) || !record || !record.report) return;
+    const sel = svg.selectionOf(mark, record.report);
+    if (sel) store.pick(sel);
+  };
+  const leave = (event) => {
+    const mark = markOf(event.target);
+    if (mark && mark !== markOf(event.relatedTarget)) store.pick(null);
+  };
+  box.addEventListener('pointerover', enter);
+  box.addEventListener('focusin', enter);
+  box.addEventListener('pointerout', leave);
+  box.addEventListener('focusout', leave);
+  find(d.button).addEventListener('click', () => {
+    if (file) download(file, d.file, 'image/svg+xml');
+  });
+
+  store.on('shown', draw);
+  store.on('lang', draw);
+  store.on('pick', drawPick);
+  store.on('cycle', drawCycle);
+}
+
+// section: the element that holds both diagrams' blocks.
+function mount(section, store) {
+  const doc = section.ownerDocument;
+  doc.head.append(Object.assign(doc.createElement('style'), { textContent: svg.pageStyle() }));
+  for (const d of DIAGRAMS) mountOne(d, section, store);
+}
+
+module.exports = { mount };

@@ -1,0 +1,138 @@
+// The two editors, config.txt and program.txt: the text of each file, its
+// line numbers, the lines the simulator reads as 0, finds faulty or does not
+// read (marked beside the line and told under the editor, from the bytes
+// that ran), a note when it runs a loaded file's exact bytes, loading a
+// file from disk, Tab typed as a tab, and a plain copy of each for print.
+// Gives mount(box, store).
+'use strict';
+
+const dom = require('./dom.js');
+const inputHelp = require('../logic/input-help.js');
+const words = require('../words/words.js');
+
+const T = words.t;
+const { el } = dom;
+const NAMES = ['config', 'program'];
+const SIGNS = { error: '!', zero: '0', unread: '-' };
+
+// The marks and words of both editors for a run's files:
+// {config: {marks: Map(line -> kind), notes: [{kind, text}]}, program: ...}.
+function helpFor(run, limits) {
+  const out = { config: { marks: new Map(), notes: [] }, program: { marks: new Map(), notes: [] } };
+  if (!run || !limits) return out;
+  const input = inputHelp.create(limits);
+  const c = out.config;
+  const conf = run.config === null ? null : input.config(run.config);
+  for (const line of conf ? conf.lines : []) {
+    if (line.why === '') continue;
+    c.marks.set(line.line, 'zero');
+    c.notes.push({ kind: 'zero', text: T('zeroNote', { line: line.line, name: T('name_' + line.name), why: T('why_' + line.why) }) });
+  }
+  const p = out.program;
+  if (!conf || run.program === null) return out;
+  const prog = input.program(run.program, conf);
+  if (!prog.read) p.notes.push({ kind: 'unread', text: T('noProg') });
+  for (const line of prog.lines) {
+    if (!line.errors.length) continue;
+    p.marks.set(line.line, 'error');
+    p.notes.push({ kind: 'error', text: T('errNote', { line: line.line, fields: line.errors.join(', ') }) });
+  }
+  for (const k of prog.unread) p.marks.set(k, 'unread');
+  const span = (list) => (list.length === 1 ? T('line1', { a: list[0] }) : T('lines', { a: list[0], b: list[list.length - 1] }));
+  if (prog.unread.length) p.notes.push({ kind: 'unread', text: T('unreadNote', { span: span(prog.unread), n: conf.count }) });
+  if (prog.cut) p.notes.push({ kind: 'unread', text: T('cutNote', { line: prog.cut }) });
+  return out;
+}
+
+// One editor inside box; returns its two doors for the run's help.
+function mountOne(name, box, store) {
+  const find = (id) => box.querySelector('#' + id);
+  const editor = find(name);
+  const numbers = find(name + '-lines');
+  const help = find(name + '-help');
+  const note = find(name + '-note');
+  const file = find(name + '-file');
+  const copy = el('pre', { class: 'print-text', 'aria-hidden': 'true' });
+  editor.closest('.editor-body').after(copy);
+  let marks = new Map();
+
+  function drawNumbers() {
+    const count = editor.value.split('\n').length;
+    let html = '';
+    for (let k = 1; k <= count; k++) {
+      const mark = marks.get(k);
+      html += mark ? `<span class="line-${mark}">${SIGNS[mark]} ${k}</span>\n` : `${k}\n`;
+    }
+    numbers.innerHTML = html;
+    numbers.scrollTop = editor.scrollTop;
+  }
+
+  function drawFile(state) {
+    const content = state.files[name];
+    const text = store.editorText(content);
+    if (editor.value !== text) editor.value = text;
+    copy.textContent = editor.value;
+    let words = '';
+    if (typeof content !== 'string') words = T('noteLoaded', { n: content.length });
+    else if (editor.value !== content) words = T('noteExample');
+    if (typeof content !== 'string' && content.length > store.VIEW_LIMIT) words += T('noteView', { n: store.VIEW_LIMIT });
+    note.textContent = words && words + T('noteEdit');
+    drawNumbers();
+  }
+
+  function drawHelp(mine) {
+    marks = mine.marks;
+    help.replaceChildren(...mine.notes.map((n) => el('li', { class: 'line-' + n.kind, text: SIGNS[n.kind] + ' ' + n.text })));
+    drawNumbers();
+  }
+
+  editor.addEventListener('input', () => {
+    drawNumbers();
+    store.setFiles({ [name]: editor.value }, 'typed');
+  });
+  editor.addEventListener('scroll', () => {
+    numbers.scrollTop = editor.scrollTop;
+  });
+  // Tab types a tab, as in a text file; Escape then Tab leaves the editor.
+  let leaving = false;
+  editor.addEventListener('keydown', (event) => {
+    if (event.key === 'Escape') leaving = true;
+    else if (event.key === 'Tab' && !leaving && !event.shiftKey && !event.ctrlKey && !event.altKey && !event.metaKey) {
+      event.preventDefault();
+      editor.ownerDocument.execCommand('insertText', false, '\t'); // kept in the editor's undo, heard as an input
+    } else if (event.key !== 'Shift') leaving = false;
+  });
+  editor.addEventListener('blur', () => {
+    leaving = false;
+  });
+  file.addEventListener('change', async () => {
+    const chosen = file.files && file.files[0];
+    if (!chosen) return;
+    try {
+      store.setFiles({ [name]: new Uint8Array(await chosen.arrayBuffer()) }, 'file');
+    } catch (e) {
+      store.notice('fileUnread', { f: chosen.name });
+    }
+    file.value = '';
+  });
+
+  store.on('files', drawFile);
+  store.on('lang', drawFile);
+  drawFile(store.state);
+  return drawHelp;
+}
+
+// box: the element that holds both editors.
+function mount(box, store) {
+  const parts = NAMES.map((name) => mountOne(name, box, store));
+  const hint = box.querySelector('#config-hint');
+  const drawHelp = (state) => {
+    const help = helpFor(state.run, state.limits);
+    NAMES.forEach((name, k) => parts[k](help[name]));
+    const l = state.limits;
+    hint.textContent = l ? T('cfgHint', { d0: l.depth[0], d1: l.depth[1], n0: l.count[0], n1: l.count[1] }) : '';
+  };
+  for (const event of ['run', 'ready', 'lang']) store.on(event, drawHelp);
+}
+
+module.exports = { mount };
