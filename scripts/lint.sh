@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 need cmake clang-format clang-tidy cppcheck
 
 clang-format --dry-run -Werror src/*.cpp src/*/*.cpp src/*/*.h tests/*.cpp tests/*.h \
-  fuzz/*.cpp fuzz/*.h bench/*.cpp bench/*.c web/*.cpp
+  fuzz/*.cpp fuzz/*.h bench/*.cpp bench/*.c web/binding/*.cpp web/binding/*.h
 
 cmake -S . -B build-tidy -DHAZARD_SIM_TESTS=OFF -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 clang-tidy -p build-tidy --quiet src/*.cpp src/*/*.cpp

@@ -35,8 +35,8 @@ function cycleEvent(run, which, cycle) {
   if (e === undefined) return { type: 'none' };
   if (e === -1) {
     const i = sched.waitsFor[cycle];
-    const delay = teach.delayOf(report, i); // its bubbles start in cycle delay.would
-    return { type: 'bubble', instr: i, ordinal: cycle - delay.would + 1, of: report.instructions[i].delay, delay };
+    const own = sched.bubbles.filter((c) => sched.waitsFor[c] === i);
+    return { type: 'bubble', instr: i, ordinal: own.indexOf(cycle) + 1, of: own.length, delay: teach.delayOf(report, i) };
   }
   const conflicts = [];
   for (const h of report.instructions[e].hazards) {

@@ -10,7 +10,7 @@ const svg = require('../logic/diagram-svg.js');
 const written = require('../logic/diagram-written.js');
 const dom = require('./dom.js');
 
-const { download } = dom;
+const { el, download } = dom;
 const DIAGRAMS = [
   { which: 'written', block: 'analysis-block', box: 'analysis-diagram', button: 'download-analysis-svg', file: 'diagrama_analiza.svg', draw: written.draw },
   { which: 'corrected', block: 'schedule-block', box: 'schedule-diagram', button: 'download-schedule-svg', file: 'diagrama_corectie.svg', draw: corrected.draw },
@@ -72,7 +72,7 @@ function mountOne(d, section, store) {
 // section: the element that holds both diagrams' blocks.
 function mount(section, store) {
   const doc = section.ownerDocument;
-  doc.head.append(Object.assign(doc.createElement('style'), { textContent: svg.pageStyle() }));
+  doc.head.append(el('style', { text: svg.pageStyle() }));
   for (const d of DIAGRAMS) mountOne(d, section, store);
 }
 
