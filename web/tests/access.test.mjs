@@ -1,31 +1,25 @@
 // The page for everyone, in headless Chromium: axe-core's WCAG 2.1 AA rules in
 // every state, both colour schemes, a desktop's and a phone's width; targets,
 // width and hints on a phone; the printed page on A4; downloaded SVG files.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import os from 'node:os';
 import { spawnSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { launch, openPage } from './lib.mjs';
+import { browserTests } from './lib.mjs';
 
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core'), 'utf8');
 const EXERCISE = '#x=4&d=5&n=6&l=many&a=hsp';
 
-let browser;
-before(async () => {
-  browser = await launch();
-});
-after(async () => {
-  if (browser) await browser.close();
-});
-
 // axe-core reads the style sheets again, which a page opened from disk refuses it.
 const AXE_READS = /XMLHttpRequest at 'file:.*\.css'|Failed to load resource: net::ERR_FAILED/;
 
+const openPage = browserTests({ ignore: AXE_READS });
+
 async function open(hash, options) {
-  const p = await openPage(browser, hash, { ...options, ignore: AXE_READS });
+  const p = await openPage(hash, options);
   p.page.done = p.done;
   return p.page;
 }

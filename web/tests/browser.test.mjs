@@ -9,7 +9,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { existsSync, mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { pathToFileURL } from 'node:url';
-import { site, siteUrl, examplesDir, exampleNames, exampleInput, expected, runNative, loadSim, launch, openPage } from './lib.mjs';
+import { site, siteUrl, examplesDir, exampleNames, exampleInput, expected, runNative, loadSim, browserTests } from './lib.mjs';
 
 const expectedText = (name, file) => expected(name, file).toString('utf8');
 const { run: runSim } = await loadSim();
@@ -30,25 +30,23 @@ function startServer() {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-let browser;
 let server;
 const modes = {};
+const openPage = browserTests();
 
 before(async () => {
-  browser = await launch();
   server = await startServer();
   modes.file = siteUrl;
   modes.http = `http://127.0.0.1:${server.address().port}/`;
 });
 
 after(async () => {
-  if (browser) await browser.close();
   if (server) await new Promise((resolve) => server.close(resolve));
 });
 
 // A fresh page that records its requests and every error it logs.
 async function open(base, hash = '', options = {}) {
-  const p = await openPage(browser, hash, options, base);
+  const p = await openPage(hash, options, base);
   return { page: p.page, context: p.context, reopen: p.reopen, close: p.done };
 }
 

@@ -2,13 +2,13 @@
 // examples and generated, answered by typing into the form, checked, handed
 // out by link and printed as a class sheet, against the native program's
 // runs and the run report's key.
-import { describe, test, before, after } from 'node:test';
+import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import os from 'node:os';
 import path from 'node:path';
 import { spawnSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
-import { script, loadSim, examplesDir, runNative, launch, openPage, siteUrl } from './lib.mjs';
+import { script, loadSim, examplesDir, runNative, browserTests, siteUrl } from './lib.mjs';
 
 const sim = await loadSim();
 const run = sim.run;
@@ -19,18 +19,11 @@ const exampleFiles = (name) => ['config.txt', 'program.txt'].map((f) => readFile
 const complete = readdirSync(examplesDir).sort().filter((n) => runNative(...exampleFiles(n)).status === 0);
 const failing = readdirSync(examplesDir).sort().filter((n) => !complete.includes(n));
 
-let browser;
 const base = siteUrl + 'index.html';
-
-before(async () => {
-  browser = await launch();
-});
-after(async () => {
-  if (browser) await browser.close();
-});
+const openPage = browserTests({ viewport: { width: 1280, height: 900 } });
 
 async function open(hash = '') {
-  const p = await openPage(browser, hash, { viewport: { width: 1280, height: 900 } });
+  const p = await openPage(hash);
   return { page: p.page, close: p.done };
 }
 

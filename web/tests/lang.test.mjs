@@ -3,9 +3,9 @@
 // state of the page, no word of the other language shows outside the
 // simulator's own text and the quotes marked lang="ro"; the choice is kept,
 // carried by links and switched without running the simulator again.
-import { describe, test, before, after } from 'node:test';
+import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { script, loadSim, exampleInput, launch, openPage } from './lib.mjs';
+import { script, loadSim, exampleInput, browserTests } from './lib.mjs';
 
 const words = script('words/words.js');
 const share = script('logic/share.js');
@@ -103,16 +103,10 @@ test('the console\'s meanings are its lines, in order, on every example and on f
 
 // ------------------------------------------------------------ in Chromium
 
-let browser;
-before(async () => {
-  browser = await launch();
-});
-after(async () => {
-  if (browser) await browser.close();
-});
+const openPage = browserTests({ viewport: { width: 1280, height: 900 } });
 
 async function open(hash = '') {
-  const p = await openPage(browser, hash, { viewport: { width: 1280, height: 900 } });
+  const p = await openPage(hash);
   return { page: p.page, close: p.done };
 }
 

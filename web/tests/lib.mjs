@@ -3,6 +3,7 @@
 // once under Node with the simulator's limits, the native program run in a
 // fresh folder, and Debian's chromium with a page that records its errors
 // and requests.
+import { before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { createRequire } from 'node:module';
@@ -162,6 +163,28 @@ export async function openPage(browser, hash = '', options = {}, base = siteUrl)
       const inside = (u) => u.startsWith(base) || /^(blob|data):/.test(u) || u === 'about:blank';
       assert.deepEqual(requests.filter((u) => !inside(u)), [], 'no request outside the site folder');
     },
+  };
+}
+
+// For a file of browser tests: one browser for all its tests, and
+// open(hash, options, base), a page as openPage gives it, with the file's
+// own context options under each test's.
+export function browserTests(defaults = {}) {
+  let browser;
+  before(async () => {
+    browser = await launch();
+  });
+  after(async () => browser && browser.close());
+  return (hash = '', options = {}, base = siteUrl) => openPage(browser, hash, { ...defaults, ...options }, base);
+}
+
+// A stream of numbers in [0, 1) from a seed (mulberry32): the same on every run.
+export function prng(seed) {
+  return function () {
+    seed = (seed + 0x6d2b79f5) | 0;
+    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
   };
 }
 

@@ -5,17 +5,13 @@
 // a reload and after a share link; Tab types a tab. The simulator runs once
 // a run and once for a generated exercise, and the page's limits are the
 // simulator's.
-import { test, before, after } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { loadSim, launch, openPage, countRuns } from './lib.mjs';
+import { loadSim, browserTests, countRuns } from './lib.mjs';
 
 const HOMEWORK = { config: '4\n5\n', program: 'LD R1,R2\nADD R3,R1,R4\nSUB R4,R5,R3\nMUL R6,R4,R4\nDIV R7,R6,R1\n' };
 const sim = await loadSim();
-let browser;
-before(async () => {
-  browser = await launch();
-});
-after(async () => browser && browser.close());
+const openPage = browserTests();
 
 const editors = async (page) => ({ config: await page.inputValue('#config'), program: await page.inputValue('#program') });
 
@@ -32,7 +28,7 @@ async function generate(page) {
 }
 
 test('an exercise closed, left by Back, or reloaded leaves the editors as the student left them', async () => {
-  const p = await openPage(browser);
+  const p = await openPage();
   const { page } = p;
   await typeHomework(page);
   const ways = [
@@ -60,7 +56,7 @@ test('an exercise closed, left by Back, or reloaded leaves the editors as the st
 });
 
 test('the example list loads only on a click or Enter, and Previous files brings back what it replaced', async () => {
-  const p = await openPage(browser);
+  const p = await openPage();
   const { page } = p;
   await typeHomework(page);
   await page.focus('#example');
@@ -93,7 +89,7 @@ test('the example list loads only on a click or Enter, and Previous files brings
 });
 
 test('Tab types a tab in an editor; Escape, then Tab, leaves it', async () => {
-  const p = await openPage(browser);
+  const p = await openPage();
   const { page } = p;
   await page.fill('#program', 'ADD');
   await page.focus('#program');
@@ -114,7 +110,7 @@ test('Tab types a tab in an editor; Escape, then Tab, leaves it', async () => {
 });
 
 test('a run and a generated exercise each run the simulator once, the depth comparison only when shown', async () => {
-  const p = await openPage(browser);
+  const p = await openPage();
   const { page } = p;
   assert.deepEqual(await page.evaluate(() => window.hazardSim.limits), sim.limits);
   const depths = sim.limits.depth[1] - sim.limits.depth[0] + 1;

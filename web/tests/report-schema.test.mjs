@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import { readFileSync, readdirSync, existsSync } from 'node:fs';
 import { join } from 'node:path';
-import { root, loadSim } from './lib.mjs';
+import { root, loadSim, prng } from './lib.mjs';
 
 const Ajv2020 = createRequire(import.meta.url)('ajv/dist/2020');
 const sim = await loadSim();
@@ -34,14 +34,6 @@ test('every example\'s report conforms to the schema', () => {
   for (const [name, report] of reports) assert.equal(problems(report), '', name);
 });
 
-function prng(seed) {
-  return function () {
-    seed = (seed + 0x6d2b79f5) | 0;
-    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
-    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
 
 test('400 generated complete runs conform to the schema', () => {
   const rnd = prng(4021);

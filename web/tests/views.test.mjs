@@ -5,7 +5,7 @@
 // keyboard; a failed run; contrast in both colour schemes.
 import { describe, test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { completeExamples as complete, exampleInput as input, nativeFigures, launch, openPage } from './lib.mjs';
+import { completeExamples as complete, exampleInput as input, nativeFigures, browserTests } from './lib.mjs';
 
 // The native program's depth, count, analysis rows, entry cycles, bubbles and figure.
 function runNative(config, program) {
@@ -24,14 +24,10 @@ function expectedStrip(entries, depth, cycle) {
   });
 }
 
-let browser;
-before(async () => {
-  browser = await launch();
-});
-after(async () => browser && browser.close());
+const openPage = browserTests({ viewport: { width: 1280, height: 900 } });
 
 async function open(options = {}) {
-  const p = await openPage(browser, '', { viewport: { width: 1280, height: 900 }, ...options });
+  const p = await openPage('', options);
   p.page.done = p.done;
   return p.page;
 }

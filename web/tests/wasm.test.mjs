@@ -8,7 +8,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync, existsSync } from 'node:fs';
 import { join } from 'node:path';
-import { root, script, loadSim, runNative } from './lib.mjs';
+import { root, script, loadSim, runNative, prng } from './lib.mjs';
 
 const sim = await loadSim();
 const run = sim.run;
@@ -190,14 +190,6 @@ function checkReading(config, program, got, what) {
 
 // ------------------------------------------------------------ generator
 
-function prng(seed) {
-  return function () {
-    seed = (seed + 0x6d2b79f5) | 0;
-    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
-    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
-    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
-  };
-}
 const rnd = prng(20261208);
 const int = (lo, hi) => lo + Math.floor(rnd() * (hi - lo + 1));
 const pick = (list) => list[int(0, list.length - 1)];

@@ -4,11 +4,9 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
+const { el } = require('./dom.js');
 const inputHelp = require('../logic/input-help.js');
 const words = require('../words/words.js');
-
-const { el } = dom;
 
 function mount(box, store) {
   function draw(state) {

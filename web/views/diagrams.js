@@ -5,21 +5,28 @@
 // Gives mount(box, store).
 'use strict';
 
-const corrected = require('../logic/diagram-corrected.js');
+const { el, download } = require('./dom.js');
 const svg = require('../logic/diagram-svg.js');
 const written = require('../logic/diagram-written.js');
-const dom = require('./dom.js');
+const corrected = require('../logic/diagram-corrected.js');
+const T = require('../words/words.js').t;
 
-const { el, download } = dom;
+// Each diagram: the schedule it draws (its title's word), its elements' first name, its file.
 const DIAGRAMS = [
-  { which: 'written', block: 'analysis-block', box: 'analysis-diagram', button: 'download-analysis-svg', file: 'diagrama_analiza.svg', draw: written.draw },
-  { which: 'corrected', block: 'schedule-block', box: 'schedule-diagram', button: 'download-schedule-svg', file: 'diagrama_corectie.svg', draw: corrected.draw },
+  { which: 'written', name: 'analysis', file: 'diagrama_analiza.svg', draw: written.draw },
+  { which: 'corrected', name: 'schedule', file: 'diagrama_corectie.svg', draw: corrected.draw },
 ];
 
+// One diagram's block, built at the end of section: its title, its button, its box.
 function mountOne(d, section, store) {
-  const find = (id) => section.querySelector('#' + id);
-  const block = find(d.block);
-  const box = find(d.box);
+  const title = el('h2', { id: d.name + '-title' });
+  const button = el('button', { id: `download-${d.name}-svg`, type: 'button', 'aria-labelledby': `download-${d.name}-svg ${d.name}-title` });
+  const box = el('div', { id: d.name + '-diagram', class: 'diagram-box' });
+  const block = el('div', { class: 'diagram-block', id: d.name + '-block', hidden: true }, [
+    el('div', { class: 'diagram-head' }, [title, button]),
+    box,
+  ]);
+  section.append(block);
   let file = '';
 
   const light = (cls, selector) => {
@@ -30,6 +37,8 @@ function mountOne(d, section, store) {
   const drawCycle = (state) => light('current-cycle', svg.cycleSelector(state.cycle, d.which));
 
   function draw(state) {
+    title.textContent = T(d.which);
+    button.textContent = T('svg');
     const record = store.shown();
     const report = record && record.report;
     block.hidden = !report;
@@ -59,7 +68,7 @@ function mountOne(d, section, store) {
   box.addEventListener('focusin', enter);
   box.addEventListener('pointerout', leave);
   box.addEventListener('focusout', leave);
-  find(d.button).addEventListener('click', () => {
+  button.addEventListener('click', () => {
     if (file) download(file, d.file, 'image/svg+xml');
   });
 

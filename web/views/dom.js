@@ -1,6 +1,6 @@
-// What every view builds its elements with: el(tag, props, children), and
-// the one way to save a text as a file.
-// Gives el, download.
+// What every view builds and finds its elements with, and the one way to
+// save a text as a file.
+// Gives el, parts, download.
 'use strict';
 
 
@@ -20,6 +20,13 @@ function el(tag, props, children) {
   return node;
 }
 
+// The elements of box with the given ids: {name: element} for {name: id}.
+function parts(box, ids) {
+  const out = {};
+  for (const [name, id] of Object.entries(ids)) out[name] = box.querySelector('#' + id);
+  return out;
+}
+
 // Saves content (text or bytes) as a file of the given name and type.
 function download(content, fileName, type) {
   const url = URL.createObjectURL(new Blob([content], { type }));
@@ -30,4 +37,4 @@ function download(content, fileName, type) {
   setTimeout(() => URL.revokeObjectURL(url), 60000);
 }
 
-module.exports = { el, download };
+module.exports = { el, parts, download };

@@ -6,12 +6,10 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
+const { el } = require('./dom.js');
 const inputHelp = require('../logic/input-help.js');
-const words = require('../words/words.js');
+const T = require('../words/words.js').t;
 
-const T = words.t;
-const { el } = dom;
 const NAMES = ['config', 'program'];
 const SIGNS = { error: '!', zero: '0', unread: '-' };
 
@@ -44,16 +42,28 @@ function helpFor(run, limits) {
   return out;
 }
 
-// One editor inside box; returns its two doors for the run's help.
+// One editor, built in its element: its name, hint and file button, its
+// line numbers beside it, what its marks say and its note under it, and a
+// copy of its text for print. Returns how it draws the run's help.
 function mountOne(name, box, store) {
-  const find = (id) => box.querySelector('#' + id);
-  const editor = find(name);
-  const numbers = find(name + '-lines');
-  const help = find(name + '-help');
-  const note = find(name + '-note');
-  const file = find(name + '-file');
+  const hint = el('span', { class: 'hint', id: name + '-hint' });
+  const load = el('span', { id: name + '-load' });
+  const file = el('input', { type: 'file', id: name + '-file', 'aria-labelledby': `${name}-load ${name}-name` });
+  const editor = el('textarea', { id: name, rows: box.dataset.rows, spellcheck: 'false', autocomplete: 'off', wrap: 'off', 'aria-describedby': 'editor-keys' });
+  const numbers = el('pre', { class: 'line-numbers', id: name + '-lines', 'aria-hidden': 'true' });
+  const help = el('ul', { class: 'line-help', id: name + '-help', 'aria-live': 'polite' });
+  const note = el('p', { class: 'file-note', id: name + '-note' });
   const copy = el('pre', { class: 'print-text', 'aria-hidden': 'true' });
-  editor.closest('.editor-body').after(copy);
+  box.append(
+    el('div', { class: 'editor-head' }, [
+      el('label', { for: name, id: name + '-name', text: name + '.txt' }), ' ', hint, ' ',
+      el('label', { class: 'file-button' }, [load, file]),
+    ]),
+    el('div', { class: 'editor-body' }, [numbers, editor]),
+    copy,
+    help,
+    note
+  );
   let marks = new Map();
 
   function drawNumbers() {
@@ -116,21 +126,30 @@ function mountOne(name, box, store) {
     file.value = '';
   });
 
+  function drawWords(state) {
+    const l = state.limits;
+    load.textContent = T('load');
+    if (name === 'program') hint.textContent = T('progHint');
+    else hint.textContent = l ? T('cfgHint', { d0: l.depth[0], d1: l.depth[1], n0: l.count[0], n1: l.count[1] }) : '';
+  }
+
   store.on('files', drawFile);
-  store.on('lang', drawFile);
+  store.on('ready', drawWords);
+  store.on('lang', (state) => {
+    drawWords(state);
+    drawFile(state);
+  });
+  drawWords(store.state);
   drawFile(store.state);
   return drawHelp;
 }
 
-// box: the element that holds both editors.
+// box: holds one element for each editor, its file's name in data-file.
 function mount(box, store) {
-  const parts = NAMES.map((name) => mountOne(name, box, store));
-  const hint = box.querySelector('#config-hint');
+  const parts = NAMES.map((name) => mountOne(name, box.querySelector(`[data-file="${name}"]`), store));
   const drawHelp = (state) => {
     const help = helpFor(state.run, state.limits);
     NAMES.forEach((name, k) => parts[k](help[name]));
-    const l = state.limits;
-    hint.textContent = l ? T('cfgHint', { d0: l.depth[0], d1: l.depth[1], n0: l.count[0], n1: l.count[1] }) : '';
   };
   for (const event of ['run', 'ready', 'lang']) store.on(event, drawHelp);
 }

@@ -5,14 +5,11 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
+const { el } = require('./dom.js');
 const check = require('../exercise/check.js');
-const schedule = require('../logic/schedule.js');
-const words = require('../words/words.js');
+const { instrText } = require('../logic/schedule.js');
+const T = require('../words/words.js').t;
 
-const T = words.t;
-const { el } = dom;
-const { instrText } = schedule;
 const kindNames = () => ({ '': T('none'), RAW: 'RAW', WAR: 'WAR', WAW: 'WAW' });
 const SETUP = { seed: 'exercise-seed', depth: 'exercise-depth', count: 'exercise-count', level: 'exercise-level' };
 

@@ -4,12 +4,9 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
+const { el } = require('./dom.js');
 const explain = require('../logic/explain.js');
-const words = require('../words/words.js');
-
-const T = words.t;
-const { el } = dom;
+const T = require('../words/words.js').t;
 
 function mount(section, store) {
   const list = el('ul', { id: 'explain', class: 'explain' });
@@ -59,6 +56,7 @@ function mount(section, store) {
   }
 
   function draw(state) {
+    label();
     const record = store.shown();
     const report = record && record.report;
     section.hidden = !report;
@@ -115,11 +113,7 @@ function mount(section, store) {
 
   store.on('pick', (state) => mark(itemFor(state.pick)));
   store.on('shown', draw);
-  store.on('lang', (state) => {
-    label();
-    draw(state);
-  });
-  label();
+  store.on('lang', draw);
   draw(store.state);
 }
 

@@ -3,11 +3,10 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
+const { el } = require('./dom.js');
 const sweep = require('../logic/sweep.js');
 
 const { summary } = sweep;
-const { el } = dom;
 
 function mount(box, store) {
   function draw() {

@@ -4,18 +4,14 @@
 // Gives mount(box, store).
 'use strict';
 
-const words = require('../words/words.js');
-
-const T = words.t;
+const { parts } = require('./dom.js');
+const T = require('../words/words.js').t;
 
 // box: the section that holds the status, the downloads and the console.
 function mount(box, store) {
-  const find = (id) => box.querySelector('#' + id);
-  const status = find('status');
-  const downloads = find('downloads');
-  const analysis = find('download-analysis');
-  const correction = find('download-schedule');
-  const consoleBox = find('console');
+  const { status, downloads, analysis, correction, consoleBox } = parts(box, {
+    status: 'status', downloads: 'downloads', analysis: 'download-analysis', correction: 'download-schedule', consoleBox: 'console',
+  });
   const urls = [];
 
   // The status: [text, status number or null, 'ok' | 'fail' | ''], of

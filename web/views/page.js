@@ -5,10 +5,9 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
+const { el } = require('./dom.js');
 const words = require('../words/words.js');
 
-const { el } = dom;
 const T = words.t;
 
 function mount(doc, store) {

@@ -5,14 +5,10 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
+const { el } = require('./dom.js');
 const check = require('../exercise/check.js');
-const schedule = require('../logic/schedule.js');
-const words = require('../words/words.js');
-
-const T = words.t;
-const { el } = dom;
-const { instrText } = schedule;
+const { instrText } = require('../logic/schedule.js');
+const T = require('../words/words.js').t;
 
 const row = (cells, tag) => el('tr', {}, cells.map((c) => el(tag || 'td', { text: String(c) })));
 const table = (caption, head, rows, cls) =>

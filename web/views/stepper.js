@@ -4,14 +4,11 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
-const schedule = require('../logic/schedule.js');
+const { el } = require('./dom.js');
+const { instrLabel } = require('../logic/schedule.js');
 const steps = require('../logic/steps.js');
-const words = require('../words/words.js');
+const T = require('../words/words.js').t;
 
-const T = words.t;
-const { el } = dom;
-const { instrLabel } = schedule;
 const PLAY_MS = 1000;
 const SIGNS = { first: '|<', prev: '<', next: '>', last: '>|' };
 

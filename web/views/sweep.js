@@ -4,12 +4,10 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
+const { el } = require('./dom.js');
 const sweep = require('../logic/sweep.js');
-const words = require('../words/words.js');
+const T = require('../words/words.js').t;
 
-const T = words.t;
-const { el } = dom;
 const { chartSvg } = sweep;
 
 function table(report, rows) {

@@ -4,23 +4,15 @@
 // Gives mount(box, store).
 'use strict';
 
-const dom = require('./dom.js');
-const words = require('../words/words.js');
-
-const T = words.t;
-const { el } = dom;
+const { el, parts } = require('./dom.js');
+const T = require('../words/words.js').t;
 
 // box: the section that holds the bar, the notice and the share box.
 function mount(box, store) {
-  const find = (id) => box.querySelector('#' + id);
-  const examples = find('example');
-  const runButton = find('run');
-  const back = find('files-back');
-  const shareButton = find('share');
-  const notice = find('notice');
-  const shareBox = find('share-box');
-  const shareNote = find('share-note');
-  const shareLink = find('share-link');
+  const { examples, runButton, back, shareButton, notice, shareBox, shareNote, shareLink } = parts(box, {
+    examples: 'example', runButton: 'run', back: 'files-back', shareButton: 'share',
+    notice: 'notice', shareBox: 'share-box', shareNote: 'share-note', shareLink: 'share-link',
+  });
   let copied = null; // whether the last link made reached the clipboard
 
   for (const e of store.state.examples) examples.append(el('option', { value: e.name, text: e.name }));
