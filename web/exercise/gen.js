@@ -1,6 +1,6 @@
 // The exercise generator: from a seed, a depth, a number of instructions and
-// a level, the same config.txt and program.txt in every browser and under
-// Node; integer steps only.
+// a level (and, for a class's named variants, a name), the same config.txt
+// and program.txt in every browser and under Node; integer steps only.
 // Gives create(limits) -> {exercise, readParams}, hash32, LEVELS.
 'use strict';
 
@@ -128,12 +128,14 @@ function create(limits) {
     return out;
   }
 
-  // {seed, depth, count, level} -> {config, program}, both strings.
+  // {seed, depth, count, level, name} -> {config, program}, both strings;
+  // name (optional) makes a variant of its own for each name with one seed.
   // Throws an Error with the message of readParams for values out of range.
   function exercise(params) {
     const p = readParams(params);
     if (p.error) throw new Error(p.error);
-    const rng = stream(hash32([p.seed, p.depth, p.count, p.level].join(':')));
+    const named = typeof params.name === 'string' ? '\n' + params.name : '';
+    const rng = stream(hash32([p.seed, p.depth, p.count, p.level].join(':') + named));
     return {
       config: p.depth + '\n' + p.count + '\n',
       program: instructions(rng, p.depth, p.count, p.level).map(line).join(''),

@@ -1,6 +1,6 @@
 // What the teaching views share: a delay's arithmetic worked out from the run
 // report, and the words for instructions, hazard kinds and delays.
-// Gives registers, kindText, shownText, delayOf, delayText.
+// Gives registers, kindText, shownText, dependWriters, dependText, delayOf, delayText.
 'use strict';
 
 const model = require('./schedule.js');
@@ -18,6 +18,32 @@ function kindText(k, later, earlier) {
 // What the table prints for a hazard: "WAW R3".
 function shownText(h) {
   return h.shown.kind + ' ' + registers(h.shown.registers);
+}
+
+// The registers DEPEND prints for a hazard, each with the kind whose check
+// wrote it there: the checks write their matches from the first place on,
+// each over the one before (RAW, then WAR, then WAW), so a place can keep a
+// register of a kind the table does not show. [{register, kind}]
+function dependWriters(h) {
+  return h.shown.registers.map((register, place) => {
+    let kind = null;
+    for (const k of h.kinds) if (k.registers.length > place) kind = k.kind;
+    return { register, kind };
+  });
+}
+
+// Where DEPEND prints more than the shown kind's registers, what it prints
+// and where each other register comes from; else ''.
+function dependText(h) {
+  const left = dependWriters(h).filter((w) => w.kind !== h.shown.kind);
+  if (!left.length) return '';
+  const own = h.kinds.find((k) => k.kind === h.shown.kind).registers;
+  return T('dependLeft', {
+    regs: h.shown.registers.join(','),
+    k: h.shown.kind,
+    own: registers(own),
+    left: left.map((w) => T('dependFrom', { r: w.register, k: w.kind })).join(T('and')),
+  });
 }
 
 // How instruction i came to its entry cycle in the corrected schedule, or
@@ -62,4 +88,4 @@ function delayText(report, d) {
   return T(d.delay > 0 ? 'delayWait' : 'delayNone', { head, need: d.need, would: d.would, n: d.delay });
 }
 
-module.exports = { registers, kindText, shownText, delayOf, delayText };
+module.exports = { registers, kindText, shownText, dependWriters, dependText, delayOf, delayText };

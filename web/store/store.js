@@ -12,11 +12,11 @@ const words = require('../words/words.js');
 const exerciseGen = require('../exercise/gen.js');
 const exerciseCheck = require('../exercise/check.js');
 const exerciseLink = require('../exercise/link.js');
+const exerciseVariants = require('../exercise/variants.js');
 
 const EDIT_PAUSE = 80; // ms of quiet typing before the run: the run and drawing take the rest of 300 ms
 const VIEW_LIMIT = 100000; // an editor shows a loaded file's first bytes only: megabytes take seconds to lay out
 const KEEP_BACK = 10; // replaced pairs of files kept for "Previous files"
-const MAX_SHEET = 60; // variants on one class sheet
 const NAMES = ['config', 'program'];
 
 // The events, one for each part of the state that can change:
@@ -62,7 +62,7 @@ function createStore(deps) {
     exercise: null,
     opening: false, // an exercise is asked for and waits for the simulator
     exerciseMessage: null, // {key, params, console}
-    setup: { asked: 'hsp', seed: '1', depth: '5', count: '8', level: 'many', from: '1', to: '10' },
+    setup: { asked: 'hsp', seed: '1', depth: '5', count: '8', level: 'many', from: '1', to: '10', byNames: false, names: '' },
     sheet: null, // {variants, asked} or {message: {key, params}}
     lang: words.lang,
     pick: null,
@@ -332,42 +332,29 @@ function createStore(deps) {
     emit('setup');
   }
 
-  // ---- the class sheet ----
+  // ---- a class's variants ----
 
-  // The seeds from .. to as decimal strings (of any length), or {key, params}.
-  function seedRange(from, to) {
-    const a = String(from).trim();
-    const b = String(to).trim();
-    if (!/^[0-9]+$/.test(a) || !/^[0-9]+$/.test(b)) return { key: 'sheetSeeds' };
-    const lo = BigInt(a);
-    const hi = BigInt(b);
-    if (hi < lo) return { key: 'sheetOrder' };
-    if (hi - lo >= BigInt(MAX_SHEET)) return { key: 'sheetMax', params: { n: MAX_SHEET } };
-    const out = [];
-    for (let s = lo; s <= hi; s++) out.push(s.toString());
-    return out;
+  // The variants of request ({from, to, names, depth, count, level}, see
+  // exercise/variants.js), each with its run's report: {variants} or {error}.
+  function variantRuns(request) {
+    if (!state.ready) return { error: { key: 'stillLoading' } };
+    const made = exerciseVariants.variants(generator, request);
+    if (made.error) return made;
+    for (const v of made.variants) v.report = simRun(v.files.config, v.files.program).report;
+    if (made.variants.some((v) => !v.report)) return { error: { key: 'sheetFail' } };
+    return made;
+  }
+
+  // The setup's variants, as a request of variantRuns.
+  function setupRequest() {
+    const s = state.setup;
+    return { from: s.from, to: s.to, names: s.byNames ? s.names : null, depth: s.depth, count: s.count, level: s.level };
   }
 
   function makeSheet() {
-    const fail = (key, params) => {
-      state.sheet = { message: { key, params: params || {} } };
-      emit('sheet');
-    };
-    if (!state.ready) return fail('stillLoading');
-    const setup = state.setup;
-    const asked = exerciseCheck.readAsked(setup.asked);
-    if (asked === null) return fail('askSome');
-    const checked = generator.readParams(Object.assign({}, setup, { seed: '0' }));
-    if (checked.error) return fail(checked.why.key, checked.why.params);
-    const seeds = seedRange(setup.from, setup.to);
-    if (!Array.isArray(seeds)) return fail(seeds.key, seeds.params);
-    const variants = seeds.map((seed) => {
-      const p = generator.readParams(Object.assign({}, setup, { seed }));
-      const files = generator.exercise(p);
-      return { p, files, report: simRun(files.config, files.program).report };
-    });
-    if (variants.some((v) => !v.report)) return fail('sheetFail');
-    state.sheet = { variants, asked };
+    const asked = exerciseCheck.readAsked(state.setup.asked);
+    const made = asked === null ? { error: { key: 'askSome' } } : variantRuns(setupRequest());
+    state.sheet = made.error ? { message: { key: made.error.key, params: made.error.params || {} } } : { variants: made.variants, asked };
     emit('sheet');
   }
 
@@ -463,6 +450,8 @@ function createStore(deps) {
     shown,
     sweepOf,
     editorText,
+    variantRuns,
+    setupRequest,
     // actions
     ready,
     failed,

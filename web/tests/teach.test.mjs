@@ -143,3 +143,24 @@ test('examples/six in words, as worked out by hand', () => {
   for (const [got, want] of cases) assert.equal(got, want);
   assert.match(stepper.cycleText(run.report, stepper.cycleEvent(run, 'corrected', 12), 12), /^Intra o bula \(2 din 3\) inaintea lui 5: ADD R10,R7,R3\. /);
 });
+
+test('DEPEND names the shown kind\'s registers, and each other one with the check that left it there', () => {
+  const words = script('words/words.js');
+  const cases = [
+    ['WAR on R2, R32 left by RAW', '4\n2\n', 'ADD R32,R2\nSUB R2,R32,R32\n', [['R2', 'WAR'], ['R32', 'RAW']],
+      'tabelul arata R2,R32 si WAR: WAR este pe R2; R32 a ramas de la verificarea RAW'],
+    ['RAW under WAR on one register', '5\n2\n', 'ADD R1,R2,R3\nADD R2,R1,R4\n', [['R2', 'WAR']], ''],
+    ['all three kinds on R1', '5\n2\n', 'ADD R1,R1,R2\nADD R1,R1,R3\n', [['R1', 'WAW']], ''],
+    ['RAW twice, then WAR over the first place', '5\n2\n', 'ADD R1,R4,R2\nADD R4,R1,R1\n', [['R4', 'WAR'], ['R1', 'RAW']],
+      'tabelul arata R4,R1 si WAR: WAR este pe R4; R1 a ramas de la verificarea RAW'],
+  ];
+  for (const [what, config, program, writers, text] of cases) {
+    const h = runSim(config, program).report.instructions[1].hazards[0];
+    assert.deepEqual(teach.dependWriters(h).map((w) => [w.register, w.kind]), writers, what);
+    assert.equal(teach.dependText(h), text, what);
+  }
+  words.use('en');
+  const h = runSim('4\n2\n', 'ADD R32,R2\nSUB R2,R32,R32\n').report.instructions[1].hazards[0];
+  assert.equal(teach.dependText(h), 'the table prints R2,R32 and WAR: the WAR is on R2; R32 is left from the RAW check');
+  words.use('ro');
+});

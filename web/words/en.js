@@ -76,6 +76,8 @@ module.exports = {
   kindRAW: 'RAW on {r}: {later} reads {r}, which {earlier} writes',
   kindWAR: 'WAR on {r}: {later} writes {r}, which {earlier} reads',
   kindWAW: 'WAW on {r}: both write {r}',
+  dependLeft: 'the table prints {regs} and {k}: the {k} is on {own}; {left}',
+  dependFrom: '{r} is left from the {k} check',
   delayHead: '{later} waits for {earlier}, its nearest conflict (distance {d}{kinds}). ' +
     '{e} entered in cycle {entered}; an instruction in conflict with it may enter in cycle ' +
     '{entered} + {depth} - 1 = {need} at the soonest. {i} would enter in cycle {would} ({i} + {before} {before:bubble|bubbles} before)',
@@ -228,6 +230,9 @@ module.exports = {
   sheetSeeds: 'The sheet\'s seeds must be whole numbers, 0 or more.',
   sheetOrder: 'The last seed must be at least the first.',
   sheetMax: 'A sheet has at most {n} variants.',
+  namesEmpty: 'The list of names is empty: write one name a line.',
+  namesMax: 'A list has at most {n} names.',
+  nameLong: 'A name has at most {n} characters: "{name}..." is longer.',
   variant: 'Variant {k} (seed {seed})',
   sheetHead: 'Name: ______________________   Pipeline depth: {depth}   Instructions: {n}',
   sheetGrid: 'The program and the answer: the kind (RAW, WAR, WAW or none) and the registers at each distance; the corrected entry cycle',

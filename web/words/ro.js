@@ -79,6 +79,8 @@ module.exports = {
   kindRAW: 'RAW pe {r}: {later} citeste {r}, pe care {earlier} il scrie',
   kindWAR: 'WAR pe {r}: {later} scrie {r}, pe care {earlier} il citeste',
   kindWAW: 'WAW pe {r}: amindoua scriu {r}',
+  dependLeft: 'tabelul arata {regs} si {k}: {k} este pe {own}; {left}',
+  dependFrom: '{r} a ramas de la verificarea {k}',
   delayHead: '{later} asteapta dupa {earlier}, cel mai apropiat conflict al ei (distanta {d}{kinds}). ' +
     '{e} a intrat in ciclul {entered}; o instructiune in conflict cu ea poate intra cel mai devreme in ciclul ' +
     '{entered} + {depth} - 1 = {need}. {i} ar intra in ciclul {would} ({i} + {before} {before:bula|bule} de mai inainte)',
@@ -237,6 +239,9 @@ module.exports = {
   sheetSeeds: 'Samantele fisei trebuie sa fie numere intregi, 0 sau mai mari.',
   sheetOrder: 'Samanta de la sfirsit trebuie sa fie cel putin cea de la inceput.',
   sheetMax: 'O fisa are cel mult {n} de variante.',
+  namesEmpty: 'Lista de nume este goala: scrieti un nume pe fiecare linie.',
+  namesMax: 'O lista are cel mult {n} nume.',
+  nameLong: 'Un nume are cel mult {n} caractere: "{name}..." este mai lung.',
   variant: 'Varianta {k} (samanta {seed})',
   sheetHead: 'Nume: ______________________   Adincimea benzii: {depth}   Instructiuni: {n}',
   sheetGrid: 'Programul si raspunsul: tipul (RAW, WAR, WAW sau niciunul) si registrele la fiecare distanta; ciclul de intrare corectat',
