@@ -15,7 +15,7 @@ const table = (caption, head, rows, cls) =>
   el('table', { class: cls }, [el('caption', { text: caption }), el('thead', {}, [row(head, 'th')]), el('tbody', {}, rows)]);
 
 function variantPage(k, v, asked) {
-  const { p, report } = v;
+  const { params: p, report } = v;
   const spread = check.distances(report, asked);
   const head = check.gridHead(report, asked);
   const rows = report.instructions.map((ins) => {
@@ -41,7 +41,7 @@ function variantPage(k, v, asked) {
 }
 
 function keyBlock(k, v) {
-  const { p, report } = v;
+  const { params: p, report } = v;
   const analysis = [];
   const corrected = [];
   for (const ins of report.instructions) {
