@@ -1,12 +1,20 @@
-// Grading an exercise: from the run report, the cells of the answer and
-// their key; from the answers typed, a verdict for every cell, the score and,
-// for a wrong cell, what the table shows and why. Pure functions; under Node too.
-// Gives readAsked, cellId, distances, gridHead, cells, grade, keyAnswers.
+// Grading an exercise: from the run report, the cells of the answer, what
+// each takes as right and its key; from the answers typed, a verdict for
+// every cell, what was answered, the score and, for a wrong cell, the mistake
+// it names and what the table shows. Pure functions; under Node too.
+// Gives KINDS, NONE_WORDS, readAsked, cellId, distances, gridHead, cells, readKind,
+// readRegisters, readPerformance, accepted, judge, generalReason, grade, keyAnswers.
 'use strict';
 
 const model = require('../logic/schedule.js');
 const teach = require('../logic/teach.js');
 const T = require('../words/words.js').t;
+
+// The kinds a hazard cell takes besides 'none', in the order the analysis
+// checks them: where several hold, the table shows the last.
+const KINDS = ['RAW', 'WAR', 'WAW'];
+// What reads as 'none' in a kind or registers cell, in any case.
+const NONE_WORDS = ['NONE', 'NICIUNUL', 'NIMIC', '-'];
 
 // 'hsp', 'ph', ...: the parts asked, in the order h, s, p (the hazards of
 // the analysis table, the correction table's IN, the performance figure);
@@ -51,99 +59,209 @@ function cells(report, asked) {
   return out;
 }
 
-// ---- reading an answer: any text is graded ----
+// ---- reading an answer: any text is read, blank is not answered ----
 
+const plain = (text) => String(text == null ? '' : text).trim();
+
+// 'none', 'RAW', 'WAR', 'WAW', or null: not answered (nothing chosen, or no choice).
 function readKind(text) {
-  const t = String(text == null ? '' : text).trim().toUpperCase();
-  return ['-', 'NONE', 'NIMIC', 'NICIUNUL'].includes(t) ? '' : t;
+  const t = plain(text).toUpperCase();
+  if (NONE_WORDS.includes(t)) return 'none';
+  return KINDS.includes(t) ? t : null;
 }
 
-// 'r1, R4 r1' -> ['R1', 'R4']: the set of registers named.
+// 'r1, R4 r1' -> ['R1', 'R4']: the set of registers named; 'none' or
+// blank -> [].
 function readRegisters(text) {
-  const names = String(text == null ? '' : text).toUpperCase().split(/[\s,;]+/).filter(Boolean);
+  const t = plain(text).toUpperCase();
+  if (NONE_WORDS.includes(t)) return [];
+  const names = t.split(/[\s,;]+/).filter(Boolean);
   return [...new Set(names.map((n) => n.replace(/^R0*(?=[0-9])/, 'R')))].sort();
 }
 
 function readEntry(text) {
-  const t = String(text == null ? '' : text).trim();
+  const t = plain(text);
   return /^[0-9]{1,9}$/.test(t) ? Number(t) : null;
 }
 
-// '52,63 %' -> '52.63'.
+// A percentage as typed ('52,625 %', '40', '.5') rounded half up at two
+// decimals, on its digits: '52.63', '40.00', '0.50'; null when it is no number.
 function readPerformance(text) {
-  return String(text == null ? '' : text).trim().replace(/\s*%$/, '').trim().replace(',', '.');
+  const m = /^([0-9]*)(?:[.,]([0-9]*))?%?$/.exec(String(text == null ? '' : text).replace(/\s+/g, ''));
+  if (!m || m[1] + (m[2] || '') === '') return null;
+  const decimals = (m[2] || '').padEnd(3, '0');
+  let hundredths = BigInt((m[1] || '0') + decimals.slice(0, 2));
+  if (decimals[2] >= '5') hundredths += 1n;
+  const digits = hundredths.toString().padStart(3, '0');
+  return digits.slice(0, -2) + '.' + digits.slice(-2);
 }
 
-// ---- what the tables show, and why: in the explanation list's words ----
+// ---- what a cell takes as right ----
 
-const regs = (list) => list.join(',');
+const unique = (list) => [...new Set(list)];
+const same = (a, b) => [...a].sort().join() === [...b].sort().join();
+const ownRegisters = (h) => unique(h.kinds.find((k) => k.kind === h.shown.kind).registers);
+
+// What a cell takes as right: kind: {kind} ('none' where the table shows
+// nothing); registers: {sets}, the registers of the kind shown and those
+// DEPEND prints (one set when they are the same; [[]] for none); entry:
+// {entry}; performance: {performance}, the printed figure.
+function accepted(report, cell) {
+  const h = cell.hazard;
+  if (cell.answer === 'kind') return { kind: h ? h.shown.kind : 'none' };
+  if (cell.answer === 'registers') {
+    if (!h) return { sets: [[]] };
+    const own = ownRegisters(h);
+    const depend = unique(h.shown.registers);
+    return { sets: same(own, depend) ? [own] : [own, depend] };
+  }
+  if (cell.answer === 'entry') return { entry: report.instructions[cell.instr].entry };
+  return { performance: report.performance };
+}
+
+// ---- why a cell is wrong: the mistake named, then what the tables show ----
+
+const label = (report, i) => model.instrLabel(report.instructions[i]);
+
+// What the analysis table shows at the cell and why.
+function kindShown(report, cell) {
+  const h = cell.hazard;
+  if (!h) return T('whyNoHz', { d: cell.distance, a: label(report, cell.instr), b: label(report, cell.instr - cell.distance) });
+  const kinds = h.kinds.map((k) => teach.kindText(k, cell.instr, cell.instr - cell.distance)).join('; ');
+  return T('whyKind', { shown: teach.shownText(h), kinds }) + (h.kinds.length > 1 ? T('whyLast') : '');
+}
+
+// A kind marked where the table shows nothing, when the instruction has that
+// kind (or another) with an instruction at another distance.
+function elsewhere(report, cell, given) {
+  const others = report.instructions[cell.instr].hazards.filter((h) => h.distance !== cell.distance);
+  const ofKind = others.filter((h) => h.kinds.some((k) => k.kind === given));
+  const h = (ofKind.length ? ofKind : others)[0];
+  if (!h) return '';
+  const k = ofKind.length ? h.kinds.find((x) => x.kind === given) : h.kinds.find((x) => x.kind === h.shown.kind);
+  return T('whyElsewhere', { k: k.kind, r: teach.registers(k.registers), e: label(report, cell.instr - h.distance), d2: h.distance, d: cell.distance });
+}
 
 function kindReason(report, cell, given) {
   const h = cell.hazard;
-  const i = cell.instr;
-  const e = i - cell.distance;
-  if (!h)
-    return T('whyNoHz', { d: cell.distance, a: model.instrLabel(report.instructions[i]), b: model.instrLabel(report.instructions[e]) });
-  const kinds = h.kinds.map((k) => teach.kindText(k, i, e)).join('; ');
-  let text = (given === '' ? T('missed') : '') + T('whyKind', { shown: teach.shownText(h), kinds });
-  if (h.kinds.length > 1) text += T('whyLast');
-  return text;
+  if (given === null) return T('notAnswered') + kindShown(report, cell);
+  if (!h) return kindShown(report, cell) + elsewhere(report, cell, given);
+  if (given === 'none') return T('missed') + kindShown(report, cell);
+  if (h.kinds.some((k) => k.kind === given)) return T('whyNotLast', { g: given, k: h.shown.kind }) + kindShown(report, cell);
+  return T('whyNotKind', { g: given }) + kindShown(report, cell);
 }
 
-function registersReason(cell) {
+// DEPEND's places, each with the check that wrote it, and the shown kind's own.
+function dependPlaces(h) {
+  const places = teach.dependWriters(h).map((w, p) =>
+    T(w.kind === h.shown.kind ? 'placeOwn' : 'placeLeft', { k: w.kind, r: w.register, p: p + 1 }));
+  return T('dependPrints', { regs: h.shown.registers.join(','), places: places.join(T('and')), k: h.shown.kind, own: teach.registers(ownRegisters(h)) });
+}
+
+function registersShown(cell) {
   const h = cell.hazard;
   if (!h) return T('whyNoRegs', { d: cell.distance });
-  let text = T('whyRegs', { r: regs(h.shown.registers) });
-  if (h.kinds.length > 1) text += T('whyChecks', { list: h.kinds.map((k) => `${k.kind} (${regs(k.registers)})`).join(', ') });
-  return text;
+  const own = ownRegisters(h);
+  if (same(own, unique(h.shown.registers))) return T('whyRegs', { r: h.shown.registers.join(',') });
+  return T('whyRegsTwo', { own: own.join(','), k: h.shown.kind, regs: unique(h.shown.registers).join(',') }) + dependPlaces(h);
 }
 
-function entryReason(report, i) {
+// given: the registers read, or null when the kind is not answered.
+function registersReason(report, cell, given, text) {
+  const h = cell.hazard;
+  if (given === null) return (plain(text) ? T('regsNoKind') : T('notAnswered')) + registersShown(cell);
+  if (h && given.length === 0) return T('missed') + registersShown(cell);
+  const other = h && h.kinds.find((k) => k.kind !== h.shown.kind && same(unique(k.registers), given));
+  return (other ? T('regsOther', { k: other.kind, shown: h.shown.kind }) : '') + registersShown(cell);
+}
+
+function entryShown(report, i) {
   const text = T('whyEntry', { e: report.instructions[i].entry });
   const d = teach.delayOf(report, i);
   if (d) return text + teach.delayText(report, d);
   return text + (i === 0 ? T('whyFirst') : T('whyFree', { p: i - 1 }));
 }
 
-function performanceReason(report) {
+function entryReason(report, i, text) {
+  if (!plain(text)) return T('notAnswered') + entryShown(report, i);
+  const given = readEntry(text);
+  if (given === null) return T('notCycle') + entryShown(report, i);
+  const off = given - report.instructions[i].entry;
+  return T(off > 0 ? 'entryLate' : 'entryEarly', { n: Math.abs(off) }) + entryShown(report, i);
+}
+
+function performanceShown(report) {
   const n = report.instructions.length;
   return T('whyPerf', { p: report.performance, D: report.depth, n, B: report.bubbles, w: report.cycles.written, c: report.cycles.corrected });
 }
 
-// The key of a cell as the table prints it ('' for nothing).
-function keyText(report, cell) {
-  if (cell.answer === 'kind') return cell.hazard ? cell.hazard.shown.kind : '';
-  if (cell.answer === 'registers') return cell.hazard ? regs(cell.hazard.shown.registers) : '';
-  if (cell.answer === 'entry') return String(report.instructions[cell.instr].entry);
-  return report.performance;
+function performanceReason(report, text) {
+  if (!plain(text)) return T('notAnswered') + performanceShown(report);
+  const given = readPerformance(text);
+  if (given === null) return T('notNumber') + performanceShown(report);
+  return (given === '100.00' ? T('perfNoBubbles') : '') + performanceShown(report);
 }
 
-// answers: {cell id: text}, a missing one counting as empty. Returns
-// {cells: [{...cell, right, key, reason}], right, total}; reason only on
+// What the tables show at a cell and why, the mistake left out: the reason
+// for any wrong answer.
+function generalReason(report, cell) {
+  if (cell.answer === 'kind') return kindShown(report, cell);
+  if (cell.answer === 'registers') return registersShown(cell);
+  if (cell.answer === 'entry') return entryShown(report, cell.instr);
+  return performanceShown(report);
+}
+
+// One cell's answer judged on its own (a registers cell as if its kind
+// were answered): {answered, right, reason}, reason only when not right.
+function judge(report, cell, text) {
+  const key = accepted(report, cell);
+  let answered = plain(text) !== '';
+  let right;
+  let why;
+  if (cell.answer === 'kind') {
+    const given = readKind(text);
+    answered = given !== null;
+    right = given === key.kind;
+    why = () => kindReason(report, cell, given);
+  } else if (cell.answer === 'registers') {
+    const given = readRegisters(text);
+    answered = true;
+    right = key.sets.some((set) => same(set, given));
+    why = () => registersReason(report, cell, given, text);
+  } else if (cell.answer === 'entry') {
+    right = readEntry(text) === key.entry;
+    why = () => entryReason(report, cell.instr, text);
+  } else {
+    right = readPerformance(text) === key.performance;
+    why = () => performanceReason(report, text);
+  }
+  return right ? { answered, right } : { answered, right, reason: why() };
+}
+
+// answers: {cell id: text}, a missing one counting as blank. A registers
+// cell is answered once its kind cell is. Returns {cells: [{...cell,
+// answered, right, key, reason}], right, answered, total}; reason only on
 // wrong cells.
 function grade(report, asked, answers) {
-  const given = (c) => (answers && answers[c.id] != null ? String(answers[c.id]) : '');
+  const given = (cellId) => (answers && answers[cellId] != null ? String(answers[cellId]) : '');
   const out = cells(report, asked).map((c) => {
-    const text = given(c);
-    const key = keyText(report, c);
-    let right;
-    let reason;
-    if (c.answer === 'kind') {
-      right = readKind(text) === key;
-      if (!right) reason = kindReason(report, c, readKind(text));
-    } else if (c.answer === 'registers') {
-      right = readRegisters(text).join(',') === readRegisters(key).join(',');
-      if (!right) reason = registersReason(c);
-    } else if (c.answer === 'entry') {
-      right = readEntry(text) === report.instructions[c.instr].entry;
-      if (!right) reason = entryReason(report, c.instr);
-    } else {
-      right = readPerformance(text) === report.performance;
-      if (!right) reason = performanceReason(report);
-    }
-    return Object.assign({}, c, { right, key }, right ? {} : { reason });
+    let verdict;
+    if (c.answer === 'registers' && readKind(given(id('kind', c.instr, c.distance))) === null)
+      verdict = { answered: false, right: false, reason: registersReason(report, c, null, given(c.id)) };
+    else verdict = judge(report, c, given(c.id));
+    return Object.assign({}, c, { key: keyText(report, c) }, verdict);
   });
-  return { cells: out, right: out.filter((c) => c.right).length, total: out.length };
+  const count = (what) => out.filter((c) => c[what]).length;
+  return { cells: out, right: count('right'), answered: count('answered'), total: out.length };
+}
+
+// The key of a cell as the table prints it: a kind or 'none', DEPEND's
+// registers ('' for none), the entry cycle, the figure.
+function keyText(report, cell) {
+  if (cell.answer === 'kind') return cell.hazard ? cell.hazard.shown.kind : 'none';
+  if (cell.answer === 'registers') return cell.hazard ? cell.hazard.shown.registers.join(',') : '';
+  if (cell.answer === 'entry') return String(report.instructions[cell.instr].entry);
+  return report.performance;
 }
 
 // The answers that score full marks: each cell's key.
@@ -153,4 +271,7 @@ function keyAnswers(report, asked) {
   return out;
 }
 
-module.exports = { readAsked, cellId: id, distances, gridHead, cells, grade, keyAnswers };
+module.exports = {
+  KINDS, NONE_WORDS, readAsked, cellId: id, distances, gridHead, cells, readKind, readRegisters, readPerformance,
+  accepted, judge, generalReason, grade, keyAnswers,
+};

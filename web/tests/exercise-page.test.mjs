@@ -54,6 +54,8 @@ async function score(page) {
   return [Number(await s.getAttribute('data-right')), Number(await s.getAttribute('data-total'))];
 }
 
+const answered = (page) => page.getAttribute('#exercise-score', 'data-answered').then(Number);
+
 // The key typed in scores full marks; then a few cells changed score exactly those wrong.
 async function answerAndCheck(page, report, asked, where) {
   assert.deepEqual(await resultsShown(page), [false, false, false], where + ': results hidden');
@@ -72,7 +74,7 @@ async function answerAndCheck(page, report, asked, where) {
   const wrong = {};
   for (const id of changed) {
     const kind = id.split(':')[0];
-    wrong[id] = kind === 'kind' ? (key[id] === 'WAW' ? 'WAR' : 'WAW') : kind === 'registers' ? (key[id] ? 'R9 9' : 'R9') : kind === 'entry' ? String(Number(key[id]) + 1) : key[id] + '1';
+    wrong[id] = kind === 'kind' ? (key[id] === 'WAW' ? 'WAR' : 'WAW') : kind === 'registers' ? (key[id] ? 'R9 9' : 'R9') : kind === 'entry' ? String(Number(key[id]) + 1) : '1' + key[id];
   }
   await answer(page, wrong);
   await page.click('#exercise-check');
@@ -226,6 +228,42 @@ describe('exercises on the page', () => {
     assert.equal(await p.page.evaluate(() => document.activeElement.id), 'exercise-check');
     await p.page.keyboard.press('Enter');
     assert.equal(await p.page.getAttribute('[data-answer="performance"]', 'data-verdict'), 'wrong');
+    await p.close();
+  });
+
+  test('a blank answer scores nothing, answers kept from before read as the form reads them, and Enter in any cell checks', async () => {
+    const hash = '#x=4&d=5&n=6&l=many&a=hsp';
+    const report = run(...Object.values(exercise({ seed: '4', depth: 5, count: 6, level: 'many' }))).report;
+    const total = check.cells(report, 'hsp').length;
+    const p = await open(hash);
+    await p.page.waitForSelector('#exercise-check');
+    const kinds = await p.page.$$eval('select[data-answer="kind"]', (l) => l.map((s) => [s.value, s.selectedOptions[0].textContent, [...s.options].map((o) => o.value).join()]));
+    assert.ok(kinds.every((k) => k.join('|') === '|—|,none,RAW,WAR,WAW'), 'every kind starts not answered');
+    await p.page.click('#exercise-check');
+    assert.deepEqual([...(await score(p.page)), await answered(p.page)], [0, total, 0]);
+    assert.match(await p.page.textContent('#exercise-score'), new RegExp(`^Scor: 0 din ${total} raspunsuri corecte, 0 completate`));
+
+    // Answers kept by the form before 'none' was a choice of its own: '' was none, and a stray text.
+    const fragment = 'x=4&d=5&n=6&l=many&a=hsp';
+    const kept = { 'kind:1:1': '', 'registers:1:1': '', 'kind:2:1': 'waw', 'kind:2:2': 'junk', 'registers:2:2': 'R1', 'entry:1': '1' };
+    await p.page.evaluate(([key, value]) => localStorage.setItem(key, value), ['hazard-sim.exercise.' + script('exercise/gen.js').hash32(fragment).toString(36), JSON.stringify(kept)]);
+    await p.page.reload();
+    await p.page.waitForSelector('#exercise-check');
+    const value = (sel) => p.page.inputValue(sel);
+    assert.deepEqual(await Promise.all(['1"][data-distance="1', '2"][data-distance="1', '2"][data-distance="2'].map((c) => value(`select[data-instr="${c}"]`))), ['', 'WAW', '']);
+    // Enter in a text field checks.
+    await p.page.focus('[data-answer="entry"][data-instr="1"]');
+    await p.page.keyboard.press('Enter');
+    const want = check.grade(report, 'hsp', { ...kept, 'kind:2:1': 'WAW', 'kind:2:2': '' });
+    assert.deepEqual([...(await score(p.page)), await answered(p.page)], [want.right, total, want.answered]);
+    // On a select, the arrows choose and Enter checks.
+    await p.page.focus('select[data-instr="1"][data-distance="1"]');
+    await p.page.keyboard.press('ArrowDown');
+    await p.page.keyboard.press('ArrowDown');
+    assert.equal(await value('select[data-instr="1"][data-distance="1"]'), 'RAW');
+    assert.equal(await answered(p.page), want.answered, 'not checked by the arrows');
+    await p.page.keyboard.press('Enter');
+    assert.equal(await answered(p.page), want.answered + 2, 'the kind and its registers now answered');
     await p.close();
   });
 

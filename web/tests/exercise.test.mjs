@@ -90,14 +90,19 @@ const completeRuns = readdirSync(examplesDir).sort()
   .filter(([, report]) => report)
   .concat([3, 8, 10].map((depth) => [`generated depth ${depth}`, run(...Object.values(exercise({ seed: '99', depth, count: 20, level: 'many' }))).report]));
 
-test('the key scores full marks, and a key with cells changed scores exactly those cells wrong', () => {
+test('the key scores full marks, a blank answer nothing, and a key with cells changed scores exactly those cells wrong', () => {
   assert.ok(completeRuns.length >= 7);
   for (const [name, report] of completeRuns) {
     for (const asked of ['hsp', 'h', 's', 'p', 'hp']) {
       const key = check.keyAnswers(report, asked);
       const full = check.grade(report, asked, key);
-      assert.equal(full.right, full.total, `${name} ${asked}`);
+      assert.deepEqual([full.right, full.answered], [full.total, full.total], `${name} ${asked}`);
       assert.ok(full.cells.every((c) => !('reason' in c)));
+      for (const blank of [{}, null, Object.fromEntries(Object.keys(key).map((id) => [id, ' ']))]) {
+        const none = check.grade(report, asked, blank);
+        assert.deepEqual([none.right, none.answered, none.total], [0, 0, full.total], `${name} ${asked}: a blank answer`);
+        assert.ok(none.cells.every((c) => /^(Fara raspuns|Tipul nu are raspuns)\. /.test(c.reason)), name);
+      }
     }
     const key = check.keyAnswers(report, 'hsp');
     const ids = Object.keys(key);
@@ -110,52 +115,119 @@ test('the key scores full marks, and a key with cells changed scores exactly tho
     }
     const got = check.grade(report, 'hsp', answers);
     assert.deepEqual(got.cells.filter((c) => !c.right).map((c) => c.id), changed, name);
-    assert.equal(got.right, got.total - changed.length);
-    for (const c of got.cells.filter((c) => !c.right)) assert.match(c.reason, /^(Hazard omis\. )?Tabelul (de corectie )?(nu )?arata/, c.reason);
+    assert.deepEqual([got.right, got.answered], [got.total - changed.length, got.total]);
+    for (const c of got.cells.filter((c) => !c.right)) assert.match(c.reason, /Tabelul (de corectie )?(nu )?arata|DEPEND arata/, c.reason);
   }
 });
 
 test('answers are read as the rules say, whatever text they hold', () => {
   const report = completeRuns.find(([n]) => n === 'six')[1];
+  const kinds = Object.fromEntries(Object.entries(check.keyAnswers(report, 'h')).filter(([id]) => id.startsWith('kind')));
   // six: instruction 3 (MUL R3,R3,R1) has WAW on R3 at distance 2 (RAW holds too), RAW on R1 at 3.
   const cases = [
     ['kind:3:2', 'WAW', true], ['kind:3:2', ' waw ', true], ['kind:3:2', 'RAW', false], ['kind:3:2', '', false],
-    ['kind:2:2', '', true], ['kind:2:2', 'none', true], ['kind:2:2', 'WAR', false], ['kind:1:1', 'R A W', false],
+    ['kind:2:2', 'none', true], ['kind:2:2', 'niciunul', true], ['kind:2:2', '-', true], ['kind:2:2', '', false],
+    ['kind:2:2', 'WAR', false], ['kind:1:1', 'R A W', false],
     ['registers:3:3', 'R1', true], ['registers:3:3', ' r1 ', true], ['registers:3:3', 'R1,R1', true], ['registers:3:3', 'R01', true],
-    ['registers:3:3', 'R1,R3', false], ['registers:3:3', '', false], ['registers:2:2', '', true], ['registers:2:2', 'R4', false],
-    ['registers:1:1', 'R1;', true], ['registers:5:2', 'R3 R3', true],
+    ['registers:3:3', 'R1,R3', false], ['registers:3:3', '', false], ['registers:2:2', '', true], ['registers:2:2', 'none', true],
+    ['registers:2:2', 'R4', false], ['registers:1:1', 'R1;', true], ['registers:5:2', 'R3 R3', true],
     ['entry:1', '4', true], ['entry:1', ' 04 ', true], ['entry:1', '4.0', false], ['entry:1', 'patru', false], ['entry:1', '-4', false],
     ['entry:1', '9'.repeat(40), false],
     ['performance', '52.63', true], ['performance', '52,63', true], ['performance', '52.63%', true], ['performance', ' 52,63 % ', true],
-    ['performance', '52.6', false], ['performance', '52.630', false], ['performance', '0.5263', false], ['performance', '52.63%%', false],
+    ['performance', '52.630', true], ['performance', '52.625', true], ['performance', '52.6349', true],
+    ['performance', '52.6', false], ['performance', '52.635', false], ['performance', '0.5263', false], ['performance', '52.63%%', false],
     ['performance', 'cincizeci', false],
   ];
   for (const [id, text, right] of cases) {
-    const cell = check.grade(report, 'hsp', { [id]: text }).cells.find((c) => c.id === id);
+    const cell = check.grade(report, 'hsp', { ...kinds, [id]: text }).cells.find((c) => c.id === id);
     assert.equal(cell.right, right, `${id} = ${JSON.stringify(text)}`);
   }
-  // Whatever is not text at all is graded as empty.
-  assert.equal(check.grade(report, 'p', { performance: null }).right, 0);
+  // A registers cell counts once its kind cell is answered: empty is then right where there is no hazard.
+  const regs = (kind, text) => check.grade(report, 'h', { 'kind:2:2': kind, 'registers:2:2': text }).cells.find((c) => c.id === 'registers:2:2');
+  assert.deepEqual([regs('', '').answered, regs('', '').right, regs('', 'none').right, regs('none', '').right, regs('RAW', '').right], [false, false, false, true, true]);
+  assert.match(regs('', 'R4').reason, /^Tipul nu are raspuns, deci registrele nu se puncteaza\. /);
+  // Whatever is not text at all is graded as blank.
+  assert.equal(check.grade(report, 'p', { performance: null }).answered, 0);
   assert.equal(check.grade(report, 'p', null).total, 1);
 });
 
-test('a wrong cell says what the table shows and why', () => {
-  const report = completeRuns.find(([n]) => n === 'six')[1];
-  const reason = (id, text) => check.grade(report, 'hsp', { [id]: text }).cells.find((c) => c.id === id).reason;
-  const cases = [
-    ['kind:1:1', '', /^Hazard omis\. Tabelul arata RAW R1: RAW pe R1: 1 citeste R1, pe care 0 il scrie\.$/],
-    ['kind:2:1', 'RAW', /^Tabelul arata WAR R4: WAR pe R4: 2 scrie R4, pe care 1 il citeste\.$/],
-    ['kind:3:2', 'RAW', /^Tabelul arata WAW R3: RAW pe R3: .*; WAW pe R3: .*ultimul dintre RAW, WAR, WAW\.$/],
-    ['kind:4:1', 'RAW', /^Tabelul nu arata nimic la distanta 1: 4: DIV R7,R8,R9 nu citeste ce scrie 3: MUL R3,R3,R1/],
-    ['registers:3:3', 'R3', /^Tabelul arata in DEPEND R1\.$/],
-    ['registers:3:2', '', /^Tabelul arata in DEPEND R3\. Verificarile potrivite: RAW \(R3\), WAW \(R3\)/],
-    ['entry:1', '1', /^Tabelul de corectie arata IN 4\. 1: ADD R3,R1,R4 asteapta dupa 0: LD R1,R2.* asteapta 4 - 1 = 3 bule si intra in ciclul 4\.$/],
-    ['entry:3', '12', /^Tabelul de corectie arata IN 9\. .*nu asteapta nicio bula/],
-    ['entry:4', '9', /IN 10\. Nu are hazarde .* nicio bula: intra imediat dupa instructiunea 3\.$/],
-    ['entry:0', '1', /Prima instructiune intra in ciclul 0/],
-    ['performance', '50', /52\.63%: .*\(5 \+ 6 - 1\) \/ \(6 \+ 9 \+ 5 - 1\) = 10 \/ 19\./],
+test('a performance is read as a number and rounded half up at two decimals, on its digits', () => {
+  const forms = [
+    ['40', '40.00'], ['40.0', '40.00'], ['40,00 %', '40.00'], ['40.00%', '40.00'], [' 4 0 . 0 ', '40.00'], ['040', '40.00'],
+    ['40.004', '40.00'], ['40.005', '40.01'], ['40.006', '40.01'], ['39.995', '40.00'], ['52.625', '52.63'], ['1.005', '1.01'],
+    ['0.125', '0.13'], ['.5', '0.50'], ['99.999', '100.00'], ['100', '100.00'], ['40.' + '4'.repeat(30), '40.44'],
+    ['', null], ['%', null], ['.', null], ['-40', null], ['4e1', null], ['40..0', null], ['40,0,0', null], ['40 %%', null], ['+40', null],
   ];
-  for (const [id, text, want] of cases) assert.match(reason(id, text), want, id);
+  for (const [text, read] of forms) assert.equal(check.readPerformance(text), read, JSON.stringify(text));
+  // A program whose table prints 40.00%: depth 7, four instructions, 15 bubbles.
+  const report = run('7\n4\n', 'ADD R27,R26,R29\nADD R27,R27,R28\nLD R29,R24,R27\nLD R24,R27,R26\n').report;
+  assert.equal(report.performance, '40.00');
+  for (const [text, right] of [['40', true], ['40.0', true], ['40,00 %', true], ['40.00%', true], ['40.004', true], ['40.006', false], ['4', false]])
+    assert.equal(check.grade(report, 'p', { performance: text }).right, right ? 1 : 0, text);
+});
+
+// For depth 4, ADD R32,R2 / SUB R2,R32,R32: DEPEND prints R2,R32 and HAZARD WAR;
+// the WAR is on R2, R32 is what the RAW check left.
+const LEFT = run('4\n2\n', 'ADD R32,R2\nSUB R2,R32,R32\n').report;
+
+test('registers are right as the shown kind\'s or as DEPEND prints them, on hand-made programs and 500 generated ones', () => {
+  const hand = [
+    [LEFT, 'registers:1:1', ['R2', 'r2', 'R2,R32', 'R32 R2', 'R32, R2, R2'], ['R32', 'R2,R32,R1', '', 'none']],
+    // depth 5: SUB R3,R3,R3 after ADD R3,R3,R3: WAW shown, every kind on R3, DEPEND R3,R3.
+    [run('5\n2\n', 'ADD R3,R3,R3\nSUB R3,R3,R3\n').report, 'registers:1:1', ['R3', 'R3,R3'], ['R3,R1', '']],
+  ];
+  for (const [report, id, right, wrong] of hand) {
+    const kinds = check.keyAnswers(report, 'h');
+    for (const text of right) assert.ok(check.grade(report, 'h', { ...kinds, [id]: text }).cells.find((c) => c.id === id).right, text);
+    for (const text of wrong) assert.ok(!check.grade(report, 'h', { ...kinds, [id]: text }).cells.find((c) => c.id === id).right, text);
+  }
+  let differ = 0;
+  for (let k = 0; k < 500; k++) {
+    const params = { seed: String(k * 31), depth: 3 + (k % 8), count: 2 + ((k * 7) % 49), level: 'many' };
+    const report = run(...Object.values(exercise(params))).report;
+    const kinds = check.keyAnswers(report, 'h');
+    for (const cell of check.cells(report, 'h').filter((c) => c.answer === 'registers' && c.hazard)) {
+      const h = cell.hazard;
+      const own = [...new Set(h.kinds.find((x) => x.kind === h.shown.kind).registers)];
+      const depend = [...new Set(h.shown.registers)];
+      if (own.join() === depend.join()) continue;
+      differ++;
+      const judged = (text) => check.grade(report, 'h', { ...kinds, [cell.id]: text }).cells.find((c) => c.id === cell.id);
+      assert.ok(judged(own.join(',')).right && judged(depend.reverse().join(' ')).right, `${JSON.stringify(params)} ${cell.id}`);
+      const wrong = judged(depend.filter((r) => !own.includes(r)).join(','));
+      assert.ok(!wrong.right && wrong.reason.includes(`DEPEND arata ${h.shown.registers.join(',')}: `), wrong.reason);
+    }
+  }
+  assert.ok(differ > 50, `${differ} cells where DEPEND prints more than the shown kind's registers`);
+});
+
+test('a wrong cell names the mistake and says what the table shows and why', () => {
+  const report = completeRuns.find(([n]) => n === 'six')[1];
+  const kinds = Object.fromEntries(Object.entries(check.keyAnswers(report, 'h')).filter(([id]) => id.startsWith('kind')));
+  const reason = (r, id, text) => check.grade(r, 'hsp', { ...kinds, [id]: text }).cells.find((c) => c.id === id).reason;
+  const cases = [
+    [report, 'kind:1:1', 'none', /^Hazard omis\. Tabelul arata RAW R1: RAW pe R1: 1 citeste R1, pe care 0 il scrie\.$/],
+    [report, 'kind:1:1', '', /^Fara raspuns\. Tabelul arata RAW R1/],
+    [report, 'kind:2:1', 'RAW', /^Aici nu este RAW\. Tabelul arata WAR R4: WAR pe R4: 2 scrie R4, pe care 1 il citeste\.$/],
+    [report, 'kind:3:2', 'RAW', /^Si RAW se potriveste aici, dar nu el este tipul aratat de tabel\. Tabelul arata WAW R3: RAW pe R3: .*; WAW pe R3: .*ultimul dintre RAW, WAR, WAW\.$/],
+    // A hazard marked at the wrong distance: 3's nearest RAW is on R3 with 1, at distance 2.
+    [report, 'kind:3:1', 'RAW', /^Tabelul nu arata nimic la distanta 1: 3: MUL R3,R3,R1 nu citeste ce scrie 2: .* Are RAW pe R3 cu 1: ADD R3,R1,R4: perechea aceasta de instructiuni este la distanta 2, nu 1\.$/],
+    [report, 'kind:3:1', 'WAR', /^Tabelul nu arata nimic la distanta 1: .* Are WAW pe R3 cu 1: ADD R3,R1,R4: perechea aceasta de instructiuni este la distanta 2, nu 1\.$/],
+    [report, 'kind:4:1', 'RAW', /^Tabelul nu arata nimic la distanta 1: 4: DIV R7,R8,R9 nu citeste ce scrie 3: MUL R3,R3,R1[^.]*\.$/],
+    [report, 'registers:3:3', 'R3', /^Tabelul arata in DEPEND R1\.$/],
+    [report, 'registers:3:3', 'none', /^Hazard omis\. Tabelul arata in DEPEND R1\.$/],
+    [report, 'registers:2:2', 'R4', /^Tabelul nu arata niciun hazard la distanta 2, deci niciun registru\.$/],
+    [LEFT, 'registers:1:1', 'R32', /^Acestea sint registrele lui RAW; tabelul il arata pe WAR\. Corecte sint R2, .* sau R2,R32, .* DEPEND arata R2,R32: verificarea WAR a scris R2 peste locul 1 si R32 a ramas pe locul 2 de la verificarea RAW de dinaintea ei; WAR insusi este pe R2\.$/],
+    [report, 'entry:1', '1', /^Cu 3 cicluri prea devreme\. Tabelul de corectie arata IN 4\. 1: ADD R3,R1,R4 asteapta dupa 0: LD R1,R2.* asteapta 4 - 1 = 3 bule si intra in ciclul 4\.$/],
+    [report, 'entry:1', '5', /^Cu 1 ciclu prea tirziu\. Tabelul de corectie arata IN 4\. /],
+    [report, 'entry:3', '12', /^Cu 3 cicluri prea tirziu\. Tabelul de corectie arata IN 9\. .*nu asteapta nicio bula/],
+    [report, 'entry:4', 'noua', /^Acesta nu este un numar de ciclu\. Tabelul de corectie arata IN 10\. Nu are hazarde .* nicio bula: intra imediat dupa instructiunea 3\.$/],
+    [report, 'entry:0', '1', /Prima instructiune intra in ciclul 0/],
+    [report, 'performance', '50', /^Tabelul arata 52\.63%: .*\(5 \+ 6 - 1\) \/ \(6 \+ 9 \+ 5 - 1\) = 10 \/ 19\./],
+    [report, 'performance', '100%', /^Aceasta este cifra fara nicio bula\. Tabelul arata 52\.63%/],
+    [report, 'performance', 'x', /^Acesta nu este un numar\. /],
+  ];
+  for (const [r, id, text, want] of cases) assert.match(reason(r, id, text), want, `${id} ${text}`);
 });
 
 test('the parts asked are read from their letters, and only those cells are graded', () => {

@@ -10,7 +10,8 @@ const check = require('../exercise/check.js');
 const { instrText } = require('../logic/schedule.js');
 const T = require('../words/words.js').t;
 
-const kindNames = () => ({ '': T('none'), RAW: 'RAW', WAR: 'WAR', WAW: 'WAW' });
+// A kind select's values and what it shows: '' (not answered, the start), none and the kinds.
+const kindNames = () => Object.fromEntries([['', T('kindUnanswered')], ['none', T('none')], ...check.KINDS.map((k) => [k, k])]);
 const SETUP = { seed: 'exercise-seed', depth: 'exercise-depth', count: 'exercise-count', level: 'exercise-level' };
 
 const cellId = (node) => check.cellId(node.dataset.answer, node.dataset.instr, node.dataset.distance);
@@ -161,9 +162,10 @@ function mount(section, store) {
       el('span', { id: 'exercise-right-word', class: 'visually-hidden', text: T('right') }),
       el('ol', { id: 'exercise-reasons' })
     );
+    // A kind kept as any other text (before "none" was a choice of its own, '') reads as the form reads it.
     for (const node of answerElements()) {
       const v = ex.answers[cellId(node)];
-      if (typeof v === 'string') node.value = v;
+      if (typeof v === 'string') node.value = node.tagName === 'SELECT' ? check.readKind(v) || '' : v;
     }
     const typed = (event) => {
       const node = event.target.closest('[data-answer]');
@@ -171,6 +173,13 @@ function mount(section, store) {
     };
     formBox.addEventListener('input', typed);
     formBox.addEventListener('change', typed);
+    // Enter in an answer cell checks, a select's included: its list, while open, keeps the key.
+    formBox.addEventListener('keydown', (event) => {
+      const plainEnter = event.key === 'Enter' && !event.isComposing && !(event.altKey || event.ctrlKey || event.metaKey || event.shiftKey);
+      if (!plainEnter || !event.target.closest('[data-answer]')) return;
+      event.preventDefault();
+      formBox.requestSubmit();
+    });
     formBox.addEventListener('submit', (event) => {
       event.preventDefault();
       store.checkAnswer();
@@ -195,7 +204,7 @@ function mount(section, store) {
       node.setAttribute('aria-describedby', right ? 'exercise-right-word' : whyId);
       if (right) continue;
       const text = (ex.checked[c.id] || '').trim();
-      const wrote = c.answer === 'kind' ? kindNames()[text] || text : text;
+      const wrote = c.answer === 'kind' ? (c.answered ? kindNames()[check.readKind(text)] : '') : text;
       reasons.push(el('li', { id: whyId }, [
         el('span', { class: 'verdict wrong', text: '\u2717 ' + T('wrong') }), ' ',
         el('strong', { text: whereText(c) }),
@@ -205,8 +214,9 @@ function mount(section, store) {
     find('exercise-reasons').replaceChildren(...reasons);
     const score = find('exercise-score');
     score.dataset.right = String(result.right);
+    score.dataset.answered = String(result.answered);
     score.dataset.total = String(result.total);
-    score.textContent = T('score', { r: result.right, n: result.total }) + T(result.right === result.total ? 'allRight' : 'someWrong');
+    score.textContent = T('score', { r: result.right, n: result.total, a: result.answered }) + T(result.right === result.total ? 'allRight' : 'someWrong');
   }
 
   function draw(state, again) {
