@@ -1,7 +1,8 @@
 // The page's start: loads the simulator as window.hazardSim, makes the
 // store, mounts every view on its element, hands the address to its owner
 // and, once the simulator has loaded, lets the store run. Scripts also get
-// the page's exercise generator as hazardSim.exercise.
+// the page's exercise generator as hazardSim.exercise and a class's question
+// bank for Moodle as hazardSim.moodle.
 'use strict';
 
 const simulator = require('./binding/sim.js');
@@ -9,6 +10,7 @@ const examples = require('./examples.js');
 const exerciseGen = require('./exercise/gen.js');
 const address = require('./store/address.js');
 const { createStore } = require('./store/store.js');
+const { t } = require('./words/words.js');
 const views = {
   page: require('./views/page.js'),
   toolbar: require('./views/toolbar.js'),
@@ -22,6 +24,7 @@ const views = {
   sweep: require('./views/sweep.js'),
   exercise: require('./views/exercise.js'),
   sheet: require('./views/sheet.js'),
+  export: require('./views/export.js'),
 };
 
 const $ = (id) => document.getElementById(id);
@@ -49,12 +52,20 @@ views.explain.mount($('explanations'), store);
 views.sweep.mount($('comparison'), store);
 views.exercise.mount($('exercise'), store);
 views.sheet.mount($('sheet-setup'), store);
+views.export.mount($('class-export'), store);
 
 address.create(store, window).start();
 
 sim.ready.then(
   () => {
     sim.exercise = exerciseGen.create(sim.limits).exercise;
+    // request: {from, to, names, depth, count, level, asked}; a bad one throws
+    // an Error with the page's message, as hazardSim.exercise does.
+    sim.moodle = (request) => {
+      const made = store.classFile('moodle', request);
+      if (made.error) throw new Error(t(made.error.key, made.error.params));
+      return made.text;
+    };
     store.ready();
   },
   () => store.failed()

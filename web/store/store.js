@@ -13,6 +13,8 @@ const exerciseGen = require('../exercise/gen.js');
 const exerciseCheck = require('../exercise/check.js');
 const exerciseLink = require('../exercise/link.js');
 const exerciseVariants = require('../exercise/variants.js');
+const moodle = require('../exercise/moodle.js');
+const keyCsv = require('../exercise/key-csv.js');
 
 const EDIT_PAUSE = 80; // ms of quiet typing before the run: the run and drawing take the rest of 300 ms
 const VIEW_LIMIT = 100000; // an editor shows a loaded file's first bytes only: megabytes take seconds to lay out
@@ -27,13 +29,14 @@ const NAMES = ['config', 'program'];
 //   exercise  the open exercise, its answers and checks, its message
 //   setup     the exercise setup's values
 //   sheet     the class sheet
+//   export    why the class's files could not be made
 //   lang      the language
 //   pick      the hazard or delay picked out
 //   cycle     the stepper's schedule and cycle
 //   notice    the notice over the editors
 //   link      the share link made
 //   address   what the address should hold (for the address's owner)
-const EVENTS = ['ready', 'files', 'run', 'shown', 'exercise', 'setup', 'sheet', 'lang', 'pick', 'cycle', 'notice', 'link', 'address'];
+const EVENTS = ['ready', 'files', 'run', 'shown', 'exercise', 'setup', 'sheet', 'export', 'lang', 'pick', 'cycle', 'notice', 'link', 'address'];
 
 // deps: {sim: window.hazardSim ({ready, run, limits}; its run is called
 // anew each time, so a wrapper put on it later counts every run),
@@ -64,6 +67,7 @@ function createStore(deps) {
     exerciseMessage: null, // {key, params, console}
     setup: { asked: 'hsp', seed: '1', depth: '5', count: '8', level: 'many', from: '1', to: '10', byNames: false, names: '' },
     sheet: null, // {variants, asked} or {message: {key, params}}
+    exportMessage: null, // {key, params}: why the class's files could not be made
     lang: words.lang,
     pick: null,
     cycle: null,
@@ -330,6 +334,7 @@ function createStore(deps) {
   function setSetup(values) {
     Object.assign(state.setup, values);
     emit('setup');
+    if (state.exportMessage) sayExport(null);
   }
 
   // ---- a class's variants ----
@@ -349,6 +354,30 @@ function createStore(deps) {
   function setupRequest() {
     const s = state.setup;
     return { from: s.from, to: s.to, names: s.byNames ? s.names : null, depth: s.depth, count: s.count, level: s.level };
+  }
+
+  // A class's variants as a file for the teacher: form 'moodle' (the
+  // question bank, Moodle XML) or 'csv' (the key). request: as variantRuns',
+  // with asked ('hsp', ...). {text, name, type} or {error: {key, params}}.
+  function classFile(form, request) {
+    const asked = exerciseCheck.readAsked(request && request.asked);
+    if (asked === null) return { error: { key: 'askSome' } };
+    const made = variantRuns(request);
+    if (made.error) return made;
+    if (form === 'csv') return { text: keyCsv.file(made.variants, asked), name: 'hazard-sim-key.csv', type: 'text/csv' };
+    return { text: moodle.file(made.variants, request, asked), name: 'hazard-sim-moodle.xml', type: 'application/xml' };
+  }
+
+  function sayExport(error) {
+    state.exportMessage = error ? { key: error.key, params: error.params || {} } : null;
+    emit('export');
+  }
+
+  // The setup's variants as a file (classFile), or null with the message why not.
+  function exportClass(form) {
+    const made = classFile(form, Object.assign(setupRequest(), { asked: state.setup.asked }));
+    sayExport(made.error);
+    return made.error ? null : made;
   }
 
   function makeSheet() {
@@ -452,6 +481,7 @@ function createStore(deps) {
     editorText,
     variantRuns,
     setupRequest,
+    classFile,
     // actions
     ready,
     failed,
@@ -467,6 +497,7 @@ function createStore(deps) {
     closeExercise,
     setSetup,
     makeSheet,
+    exportClass,
     setLang,
     pick,
     step,

@@ -155,6 +155,7 @@ const STATES = [
   [[['select', '[data-answer="kind"][data-instr="1"][data-distance="1"]', 'WAW'], ['fill', '[data-answer="entry"][data-instr="2"]', '1'],
     ['click', '#exercise-check']], 'an exercise checked'],
   [[['click', '#exercise-close'], ['fill', '#sheet-to', '2'], ['click', '#sheet-make'], ['attached', '#sheet']], 'the sheet prepared'],
+  [[['fill', '#sheet-to', '300'], ['click', '#key-csv'], ['wait', '#export-message:not([hidden])']], 'the class\'s files refused'],
   [[['fill', '#exercise-depth', '12'], ['click', '#exercise-generate']], 'a generated exercise refused'],
 ];
 

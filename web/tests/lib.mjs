@@ -54,6 +54,16 @@ export async function loadSim() {
   return loaded;
 }
 
+// The page's store over the module under Node, ready, keeping nothing
+// between visits and running no timers.
+export async function readyStore() {
+  const sim = await loadSim();
+  const { createStore } = script('store/store.js');
+  const store = createStore({ sim, area: null, examples: [], timer: { setTimeout: () => 0, clearTimeout: () => {} } });
+  store.ready();
+  return store;
+}
+
 // ---- examples and the native program ----
 
 export const exampleNames = readdirSync(examplesDir).filter((n) => existsSync(path.join(examplesDir, n, 'expected'))).sort();

@@ -268,7 +268,7 @@ module.exports = {
   m_correction: 'Hazard correction (by the least delay of the instructions)',
   m_correctionEnd: 'End of the hazard correction',
   m_perf: 'Performance of the pipeline = {p}%',
-  // fair marks
+  // fair marks, the question bank for Moodle and the key as CSV
   kindUnanswered: '—',
   notAnswered: 'Not answered. ',
   whyElsewhere: ' Its {k} on {r} is with {e}: that pair of instructions is at distance {d2}, not {d}.',
@@ -285,4 +285,18 @@ module.exports = {
   entryEarly: '{n} {n:cycle|cycles} too early. ',
   notNumber: 'That is not a number. ',
   perfNoBubbles: 'That is the figure with no bubble. ',
+  moodleExport: 'Export for Moodle',
+  keyCsv: 'Key as CSV',
+  exportHint: 'The same variants as the sheet, with what is asked above: a bank of Cloze questions for Moodle (XML), or the key as a table (CSV).',
+  exportSeeds: 'seeds {from}..{to}',
+  exportNames: '{n} names, class seed {seed}',
+  exportCategory: 'hazard-sim {which}, depth {depth}, {n} instructions, {level}, asked {asked}',
+  exportSeedName: 'Seed {seed}',
+  moodleHead: 'Pipeline depth: {depth}. The program has {n} instructions; config.txt and program.txt:',
+  moodleHow: 'Fill in the grid: at each distance, the kind of hazard from the list (none where there is none) and its registers, separated by a comma or a space (none where there is no hazard); the entry cycle as a number; the performance as a number, without %.',
+  csvVariant: 'seed or name',
+  csvAsked: 'asked',
+  csvAnswer: 'right answer',
+  csvKind: 'kind',
+  or: ' or ',
 };

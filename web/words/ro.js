@@ -253,7 +253,7 @@ module.exports = {
   sheetKey: 'Cheia raspunsurilor',
   sheetFail: 'O varianta nu a dat o rulare completa.',
   sheetReady: 'Fisa este gata: {n} {n:varianta|variante}, fiecare pe pagina ei, apoi cheia. Se tipareste pe A4 cu butonul Tipareste fisa (sau Ctrl+P).',
-  // fair marks
+  // fair marks, the question bank for Moodle and the key as CSV
   kindUnanswered: '—',
   notAnswered: 'Fara raspuns. ',
   whyElsewhere: ' Are {k} pe {r} cu {e}: perechea aceasta de instructiuni este la distanta {d2}, nu {d}.',
@@ -270,4 +270,18 @@ module.exports = {
   entryEarly: 'Cu {n} {n:ciclu|cicluri} prea devreme. ',
   notNumber: 'Acesta nu este un numar. ',
   perfNoBubbles: 'Aceasta este cifra fara nicio bula. ',
+  moodleExport: 'Exporta pentru Moodle',
+  keyCsv: 'Cheia ca CSV',
+  exportHint: 'Aceleasi variante ca fisa, cu ce se cere mai sus: o banca de intrebari Cloze pentru Moodle (XML) sau cheia ca tabel (CSV).',
+  exportSeeds: 'samantele {from}..{to}',
+  exportNames: '{n} nume, samanta clasei {seed}',
+  exportCategory: 'hazard-sim {which}, adincimea {depth}, {n} instructiuni, {level}, se cer {asked}',
+  exportSeedName: 'Samanta {seed}',
+  moodleHead: 'Adincimea benzii: {depth}. Programul are {n} instructiuni; config.txt si program.txt:',
+  moodleHow: 'Completati tabelul: la fiecare distanta, tipul hazardului din lista (niciunul unde nu este) si registrele lui, separate prin virgula sau spatiu (niciunul unde nu este hazard); ciclul de intrare ca numar; performanta ca numar, fara %.',
+  csvVariant: 'samanta sau numele',
+  csvAsked: 'ce se cere',
+  csvAnswer: 'raspunsul corect',
+  csvKind: 'tipul',
+  or: ' sau ',
 };

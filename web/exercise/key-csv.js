@@ -1,0 +1,38 @@
+// The key of a class's variants as CSV (RFC 4180), for teachers who grade
+// elsewhere: a header row, then one row per cell of each variant's answer
+// form, with what exercise/check.js takes as right there.
+// Gives file.
+'use strict';
+
+const check = require('./check.js');
+const { instrText } = require('../logic/schedule.js');
+const T = require('../words/words.js').t;
+
+// A field quoted when it holds a comma, a quote or a line end; a row ends in CRLF.
+const field = (text) => (/[",\r\n]/.test(text) ? '"' + text.replace(/"/g, '""') + '"' : text);
+const row = (fields) => fields.map((f) => field(String(f))).join(',') + '\r\n';
+
+const ASKED = { kind: 'csvKind', registers: 'registers', entry: 'inCorrected', performance: 'perf' };
+
+// The right answer in words: both register sets where they differ.
+function answerText(report, cell) {
+  const key = check.accepted(report, cell);
+  if (cell.answer === 'kind') return key.kind === 'none' ? T('none') : key.kind;
+  if (cell.answer === 'registers') return key.sets.map((set) => (set.length ? set.join(',') : T('none'))).join(T('or'));
+  if (cell.answer === 'entry') return key.entry;
+  return key.performance;
+}
+
+// variants: [{seed, name, report}] (the store's variantRuns); asked: 'hsp', ...
+function file(variants, asked) {
+  let out = row([T('csvVariant'), 'IN', T('instr'), 'DIST', T('csvAsked'), T('csvAnswer')]);
+  for (const v of variants) {
+    for (const cell of check.cells(v.report, asked)) {
+      const ins = cell.instr === undefined ? null : v.report.instructions[cell.instr];
+      out += row([v.name !== null ? v.name : v.seed, ins ? ins.index : '', ins ? instrText(ins) : '', cell.distance || '', T(ASKED[cell.answer]), answerText(v.report, cell)]);
+    }
+  }
+  return out;
+}
+
+module.exports = { file };

@@ -1,0 +1,289 @@
+// The question bank for Moodle and the key as CSV, read back as Moodle and a
+// spreadsheet would read them: the file as strict XML, each question's gaps
+// by the Cloze grammar of Moodle's documentation, every gap's marks against
+// the native program's tables and the page's own grading; in Chromium, the
+// two buttons save the same files as hazardSim.moodle and the store.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { script, readyStore, nativeFigures, browserTests } from './lib.mjs';
+
+const store = await readyStore();
+const check = script('exercise/check.js');
+
+// ---- reading the files back ----
+
+const ENTITY = { amp: '&', lt: '<', gt: '>', quot: '"', apos: "'" };
+const NAME = '[A-Za-z_][\\w.-]*';
+
+// XML 1.0 read strictly, as much of it as the file may use: the declaration
+// first, one root, tags that nest and match, attributes quoted and given
+// once, only the five entities and character references, no ']]>' in text,
+// CDATA sections. Returns the root as {name, attrs, children: [node or text]}.
+function readXml(text) {
+  const head = '<?xml version="1.0" encoding="UTF-8"?>\n';
+  assert.ok(text.startsWith(head), 'the XML declaration first');
+  const token = new RegExp(`<!\\[CDATA\\[([\\s\\S]*?)\\]\\]>|<(/?)(${NAME})((?:\\s+${NAME}="[^"<]*")*)\\s*(/?)>|([^<]+)`, 'y');
+  const decode = (t) => {
+    assert.ok(!t.includes(']]>'), "no ']]>' in text");
+    return t.replace(/&(?:([a-z]+)|#([0-9]+)|#x([0-9a-f]+));|&/gi, (m, name, dec, hex) => {
+      assert.ok(m !== '&' && (!name || name in ENTITY), `'&' starts a known entity: ${m}`);
+      return name ? ENTITY[name] : String.fromCodePoint(dec ? Number(dec) : parseInt(hex, 16));
+    });
+  };
+  const top = { children: [] };
+  const open = [top];
+  token.lastIndex = head.length;
+  while (token.lastIndex < text.length) {
+    const at = token.lastIndex;
+    const m = token.exec(text);
+    assert.ok(m, `well-formed at ${at}: ${JSON.stringify(text.slice(at, at + 40))}`);
+    const [, cdata, close, name, attrText, empty, chars] = m;
+    const parent = open[open.length - 1];
+    if (open.length === 1) assert.ok(name || !(cdata || chars).trim(), 'nothing but space outside the root');
+    if (cdata !== undefined || chars !== undefined) parent.children.push(cdata !== undefined ? cdata : decode(chars));
+    else if (close) assert.equal(open.pop().name, name, 'tags nest and match');
+    else {
+      const attrs = {};
+      for (const [, k, v] of attrText.matchAll(/(\S+?)="([^"]*)"/g)) {
+        assert.ok(!(k in attrs), 'an attribute given once');
+        attrs[k] = decode(v);
+      }
+      parent.children.push({ name, attrs, children: [] });
+      if (!empty) open.push(parent.children[parent.children.length - 1]);
+    }
+  }
+  assert.equal(open.length, 1, 'every element closed');
+  const roots = top.children.filter((c) => typeof c !== 'string');
+  assert.equal(roots.length, 1, 'one root');
+  return roots[0];
+}
+const kids = (node, name) => node.children.filter((c) => c.name === name);
+const textOf = (node) => node.children.filter((c) => typeof c === 'string').join('');
+const field = (node, ...path) => textOf(path.reduce((n, name) => kids(n, name)[0], node));
+
+// Moodle's Cloze grammar, as documented: {weight:TYPE:alternatives}, the
+// alternatives apart by '~', each '=' (right) or '%n%' (n percent) or
+// nothing (0 percent), the answer, then '#' and its feedback; a backslash
+// takes the next character as it is, and a quote is always written so.
+const TYPES = 'MULTICHOICE(?:_[VHS])?|MC[VHS]?|SHORTANSWER(?:_C)?|SAC?|MWC?|NUMERICAL|NM';
+// The pieces of text apart by mark, where a backslash does not hide it.
+function split(text, mark) {
+  const out = [''];
+  for (let k = 0; k < text.length; k++) {
+    if (text[k] === mark) out.push('');
+    else out[out.length - 1] += text[k] === '\\' ? text[k] + (text[++k] || '') : text[k];
+  }
+  return out;
+}
+const literal = (text) => text.replace(/\\(.)/g, '$1');
+function readGaps(html) {
+  return [...html.matchAll(new RegExp(`\\{([0-9]*):(${TYPES}):((?:\\\\.|[^\\\\}])*)\\}`, 'g'))].map(([, weight, type, body]) => {
+    const alternatives = split(body, '~').map((alt) => {
+      const m = /^(=|%(-?[0-9]+(?:\.[0-9]+)?)%)?/.exec(alt);
+      const parts = split(alt.slice(m[0].length), '#');
+      assert.ok(parts.length <= 2, 'one feedback an alternative: ' + alt);
+      assert.ok(parts.every((t) => !t.replace(/\\./g, '').includes('"')), 'a quote written \\": ' + alt);
+      return { fraction: m[1] === '=' ? 100 : Number(m[2] || 0), answer: literal(parts[0]), feedback: literal(parts[1] || '') };
+    });
+    return { weight: Number(weight || 1), type, alternatives };
+  });
+}
+
+// What Moodle gives a response: the marks of the first alternative it
+// matches, none matched 0. A choice by its text; a number within the
+// tolerance, a decimal comma read as a point; a short answer with '*' any
+// run of characters, case aside.
+function marks(gap, response) {
+  const matches = (a) => {
+    if (/^M[UC]/.test(gap.type)) return a.answer === response;
+    if (/^N/.test(gap.type)) {
+      const [value, tolerance = '0'] = a.answer.split(':');
+      const r = Number(response.trim().replace(',', '.'));
+      return Math.abs(r - Number(value)) <= Number(tolerance) + 1e-9;
+    }
+    const pattern = a.answer.split('*').map((p) => p.replace(/[.*+?^${}()|[\]\\]/g, '\\$&')).join('.*');
+    return new RegExp(`^${pattern}$`, 'i').test(response.trim());
+  };
+  const hit = gap.alternatives.find(matches);
+  return hit ? hit.fraction : 0;
+}
+
+// RFC 4180: fields apart by commas, rows ending in CRLF, quoted fields with '""' for '"'.
+function readCsv(text) {
+  const rows = [[]];
+  const next = /("(?:[^"]|"")*"|[^,"\r\n]*)(,|\r\n)/y;
+  while (next.lastIndex < text.length) {
+    const m = next.exec(text);
+    assert.ok(m, 'a CSV field at ' + next.lastIndex);
+    rows[rows.length - 1].push(m[1].startsWith('"') ? m[1].slice(1, -1).replace(/""/g, '"') : m[1]);
+    if (m[2] === '\r\n') rows.push([]);
+  }
+  assert.deepEqual(rows.pop(), [], 'the last row ends in CRLF');
+  return rows;
+}
+
+// ---- the requests ----
+
+const NAMES = ['Ana <b>&amp; Pop', 'x}y#z~w', 'q"\\]]>e', 'Ana <b>&amp; Pop'];
+const REQUESTS = [
+  { from: '104', to: '108', depth: 4, count: 6, level: 'many', asked: 'hsp' }, // 106: DEPEND R22,R20 for a WAR on R22
+  { from: '7', to: '9', depth: 10, count: 14, level: 'few', asked: 'hs' },
+  { from: '100', to: '102', depth: 3, count: 5, level: 'many', asked: 'p' },
+  { from: '5', names: NAMES, depth: 6, count: 8, level: 'many', asked: 'sh' },
+];
+
+// Each cell's key in the native program's tables: [answer, instr, distance, what is right].
+function nativeKey(native, asked) {
+  const out = [];
+  native.rows.forEach((row, i) => {
+    for (let d = 1; asked.includes('h') && d <= Math.min(i, native.figures.depth - 2); d++) {
+      const h = row.hazards.find((x) => x.distance === d);
+      out.push(['kind', i, d, h ? h.kind : 'none'], ['registers', i, d, h ? h.depend : '']);
+    }
+    if (asked.includes('s')) out.push(['entry', i, undefined, native.figures.entries[i]]);
+  });
+  if (asked.includes('p')) out.push(['performance', undefined, undefined, native.figures.performance]);
+  return out;
+}
+
+test('the Moodle file is strict XML: a category named after the request, one Cloze question a variant named after its seed or name', () => {
+  for (const request of REQUESTS) {
+    const { variants } = store.variantRuns(request);
+    const quiz = readXml(store.classFile('moodle', request).text);
+    const [category, ...questions] = kids(quiz, 'question');
+    assert.equal(category.attrs.type, 'category');
+    const which = request.names ? `${NAMES.length} nume, samanta clasei 5` : `samantele ${request.from}..${request.to}`;
+    assert.equal(field(category, 'category', 'text'), `$course$/top/hazard-sim ${which}, adincimea ${request.depth}, ${request.count} instructiuni, ${request.level}, se cer ${check.readAsked(request.asked)}`);
+    assert.deepEqual(questions.map((q) => q.attrs.type), variants.map(() => 'cloze'));
+    const names = request.names || variants.map((v) => `Samanta ${v.seed}`);
+    assert.deepEqual(questions.map((q) => field(q, 'name', 'text')), names, 'names come back intact');
+    const ids = request.names ? [NAMES[0], NAMES[1], NAMES[2], NAMES[0] + ' (2)'] : variants.map((v) => v.seed);
+    assert.deepEqual(questions.map((q) => field(q, 'idnumber')), ids);
+    for (const q of questions) assert.match(field(q, 'questiontext', 'text'), new RegExp(`^<p>Adincimea benzii: ${request.depth}\\. `));
+  }
+});
+
+test('a gap\'s answers and feedback keep every mark of the Cloze grammar as written', () => {
+  const odd = 'a}b#c~d\\e"f=g%h:i';
+  const [read] = readGaps(script('exercise/moodle.js').gap('SHORTANSWER', [{ answer: odd, right: true, feedback: odd + ' <&>' }, { answer: 'x', right: false }]));
+  assert.deepEqual(read.alternatives, [{ fraction: 100, answer: odd, feedback: odd + ' &lt;&amp;&gt;' }, { fraction: 0, answer: 'x', feedback: '' }]);
+});
+
+test('every question has one gap a cell in the form\'s order, right as the native program\'s tables and wrong otherwise, marked as the page marks', () => {
+  let both = 0;
+  for (const request of REQUESTS) {
+    const asked = check.readAsked(request.asked);
+    const { variants } = store.variantRuns(request);
+    const questions = kids(readXml(store.classFile('moodle', request).text), 'question').slice(1);
+    variants.forEach((v, k) => {
+      const where = `${JSON.stringify(request)} variant ${k}`;
+      const native = nativeFigures(v.files.config, v.files.program);
+      const gaps = readGaps(field(questions[k], 'questiontext', 'text'));
+      const cells = check.cells(v.report, asked);
+      const key = nativeKey(native, asked);
+      assert.deepEqual(cells.map((c) => [c.answer, c.instr, c.distance]), key.map((c) => c.slice(0, 3)), where + ': the form follows the tables');
+      assert.deepEqual(gaps.map((g) => g.type), cells.map((c) => ({ kind: 'MULTICHOICE', registers: 'SHORTANSWER' })[c.answer] || 'NUMERICAL'), where);
+      gaps.forEach((gap, n) => {
+        const [answer, , , right] = key[n];
+        const at = `${where} ${cells[n].id}`;
+        const full = gap.alternatives.filter((a) => a.fraction === 100);
+        assert.ok(gap.weight === 1 && full.length >= 1 && gap.alternatives.every((a) => a.fraction === 100 || a.fraction === 0), at);
+        if (answer === 'kind') {
+          assert.ok(gap.alternatives.length >= 2, at + ': two choices or more');
+          assert.deepEqual(full.map((a) => a.answer), [right === 'none' ? 'niciunul' : right], at);
+          for (const other of ['niciunul', 'RAW', 'WAR', 'WAW'].filter((c) => c !== full[0].answer)) assert.equal(marks(gap, other), 0, at + ' ' + other);
+        } else if (answer === 'registers') {
+          const depend = right ? right.split(',') : [];
+          const forms = right ? [right, [...depend].reverse().join(', '), depend.join(' ').toLowerCase()] : ['none', 'niciunul'];
+          for (const form of forms) assert.equal(marks(gap, form), 100, `${at}: ${form}`);
+          for (const form of right ? ['none', 'R1,R2,R3', ''] : ['R1', '']) assert.equal(marks(gap, form), 0, `${at}: ${form}`);
+          for (const a of full) assert.ok(right ? a.answer.split(/, ?| /).every((r) => depend.includes(r)) : /^(none|niciunul|nimic|-)$/.test(a.answer), `${at}: ${a.answer}`);
+          if (new Set(depend).size > 1) both++;
+        } else {
+          const value = Number(right);
+          assert.deepEqual(full.map((a) => a.answer), [answer === 'entry' ? `${right}:0` : `${right}:0.005`], at);
+          const wrong = answer === 'entry' ? [value - 1, value + 1] : [(value + 0.01).toFixed(2), (value - 0.01).toFixed(2)];
+          for (const w of wrong) assert.equal(marks(gap, String(w)), 0, `${at}: ${w}`);
+          assert.equal(marks(gap, String(right).replace('.', ',')), 100, at);
+        }
+        // Every alternative marked and explained as the page grades that answer.
+        for (const a of gap.alternatives.filter((x) => x.answer !== '*')) {
+          const page = check.judge(v.report, cells[n], a.answer.replace(/:[0-9.]+$/, ''));
+          assert.equal(a.fraction, page.right ? 100 : 0, `${at}: ${a.answer}`);
+          assert.equal(a.feedback.replace(/&(amp|lt|gt);/g, (m, e) => ENTITY[e]), page.reason || '', `${at}: ${a.answer}`);
+        }
+      });
+    });
+  }
+  assert.ok(both > 0, 'some registers gap where DEPEND prints two registers');
+});
+
+test('the key as CSV has a row a cell, with the native program\'s answers, names intact', () => {
+  for (const request of [REQUESTS[0], REQUESTS[3]]) {
+    const asked = check.readAsked(request.asked);
+    const rows = readCsv(store.classFile('csv', request).text);
+    assert.deepEqual(rows.shift(), ['samanta sau numele', 'IN', 'Instructiunea', 'DIST', 'ce se cere', 'raspunsul corect']);
+    for (const v of store.variantRuns(request).variants) {
+      const native = nativeFigures(v.files.config, v.files.program);
+      for (const [answer, instr, distance, right] of nativeKey(native, asked)) {
+        const row = rows.shift();
+        assert.deepEqual(row.slice(0, 4), [v.name || v.seed, String(instr ?? ''), instr === undefined ? '' : native.rows[instr].text, String(distance || '')]);
+        const said = row[5];
+        const set = (text) => [...new Set(text.split(','))].sort().join();
+        if (answer === 'registers') assert.ok(right ? said.split(' sau ').map(set).includes(set(right)) : said === 'niciunul', said);
+        else assert.equal(said, answer === 'kind' && right === 'none' ? 'niciunul' : String(right));
+      }
+    }
+    assert.deepEqual(rows, []);
+  }
+});
+
+test('a bad request gets the page\'s message, never a file', () => {
+  const good = REQUESTS[0];
+  const cases = [
+    [{ from: '1', to: '201' }, 'sheetMax'], [{ from: '9', to: '1' }, 'sheetOrder'], [{ names: [] }, 'namesEmpty'], [{ names: '\n \n' }, 'namesEmpty'],
+    [{ names: Array(201).fill('a') }, 'namesMax'], [{ names: ['a', 'b'.repeat(81)] }, 'nameLong'], [{ asked: '' }, 'askSome'],
+    [{ asked: 'x' }, 'askSome'], [{ depth: 11 }, 'badDepth'],
+  ];
+  for (const [change, key] of cases)
+    for (const form of ['moodle', 'csv']) assert.equal(store.classFile(form, { ...good, ...change }).error.key, key, JSON.stringify(change));
+  assert.ok(store.classFile('csv', { ...good, from: '1', to: '200' }).text, '200 variants are allowed');
+});
+
+const openPage = browserTests();
+
+test('in Chromium the two buttons save the setup\'s files, the same as hazardSim.moodle, and a bad request says why', async () => {
+  const { page, done } = await openPage();
+  await page.fill('#exercise-depth', '5');
+  await page.fill('#exercise-count', '7');
+  await page.selectOption('#exercise-level', 'few');
+  await page.locator('input[name="exercise-asked"][value="s"]').setChecked(false);
+  await page.fill('#sheet-from', '3');
+  await page.fill('#sheet-to', '6');
+  const request = { from: '3', to: '6', depth: '5', count: '7', level: 'few', asked: 'hp' };
+  const saved = async (button) => {
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
+    return [download.suggestedFilename(), readFileSync(await download.path(), 'utf8')];
+  };
+  assert.deepEqual(await saved('#moodle-export'), ['hazard-sim-moodle.xml', await page.evaluate((r) => window.hazardSim.moodle(r), request)]);
+  assert.deepEqual(await saved('#key-csv'), ['hazard-sim-key.csv', store.classFile('csv', request).text]);
+  assert.equal(await page.isVisible('#export-message'), false);
+
+  await page.fill('#sheet-to', '300');
+  await page.click('#moodle-export');
+  assert.equal(await page.textContent('#export-message'), 'O fisa are cel mult 200 de variante.');
+  await page.selectOption('#lang', 'en');
+  assert.equal(await page.textContent('#export-message'), 'A sheet has at most 200 variants.');
+  const thrown = await page.evaluate(() => {
+    try {
+      return window.hazardSim.moodle({ from: '1', names: [], depth: 5, count: 7, level: 'few', asked: 'h' });
+    } catch (e) {
+      return e.message;
+    }
+  });
+  assert.equal(thrown, 'The list of names is empty: write one name a line.');
+  await page.fill('#sheet-to', '4');
+  assert.equal(await page.isVisible('#export-message'), false, 'the message goes once the setup changes');
+  await done();
+});
