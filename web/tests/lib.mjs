@@ -1,8 +1,8 @@
 // What the page's tests and benchmarks share: where the built site and its
 // scripts are (HAZARD_WEB_SITE, default build-web/site), the module loaded
-// once under Node with the simulator's limits, the native program run in a
-// fresh folder, and Debian's chromium with a page that records its errors
-// and requests.
+// once under Node with the simulator's limits, a ready store over it, the
+// native program run in a fresh folder, and Debian's chromium with a page
+// that records its errors and requests.
 import { before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
