@@ -18,7 +18,7 @@ const ASKED = { kind: 'csvKind', registers: 'registers', entry: 'inCorrected', p
 function answerText(report, cell) {
   const key = check.accepted(report, cell);
   if (cell.answer === 'kind') return key.kind === 'none' ? T('none') : key.kind;
-  if (cell.answer === 'registers') return key.sets.map((set) => (set.length ? set.join(',') : T('none'))).join(T('or'));
+  if (cell.answer === 'registers') return key.sets.map((set) => (set.length ? set.join(',') : T('none'))).join(T('csvOr'));
   if (cell.answer === 'entry') return key.entry;
   return key.performance;
 }

@@ -2,7 +2,7 @@
 // category named after the request, then one Cloze question per variant
 // whose gaps are the answer form's cells in the form's order, each answer's
 // mark and feedback decided by exercise/check.js as the page decides them.
-// Gives file, gap, category.
+// Gives file, gap.
 'use strict';
 
 const check = require('./check.js');
@@ -163,4 +163,4 @@ function file(variants, request, asked) {
   return out.join('\n');
 }
 
-module.exports = { file, gap, category };
+module.exports = { file, gap };

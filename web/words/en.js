@@ -298,5 +298,5 @@ module.exports = {
   csvAsked: 'asked',
   csvAnswer: 'right answer',
   csvKind: 'kind',
-  or: ' or ',
+  csvOr: ' or ',
 };

@@ -283,5 +283,5 @@ module.exports = {
   csvAsked: 'ce se cere',
   csvAnswer: 'raspunsul corect',
   csvKind: 'tipul',
-  or: ' sau ',
+  csvOr: ' sau ',
 };
