@@ -79,7 +79,7 @@ const CASES = [
     'linia 1, coloana 5: scrieti registrele fara zero in fata: R1.', 'line 1, column 5: write registers without a leading zero: R1.'],
   ['a missing source', '5\n2\n', 'LD R1,R2\nADD R3\n', 'program', 2, 7, '\u25af',
     'linia 2, coloana 7: lipseste prima sursa (Rs1): o instructiune are o mnemonica, o destinatie si una sau doua surse, ca ADD R3,R1,R4.',
-    'line 2, column 7: the first source (Rs1) is missing: an instruction is a mnemonic, a destination and one or two sources, as in ADD R3,R1,R4.'],
+    'line 2, column 7: the first source (Rs1) is missing: an instruction is a mnemonic, a destination and one or two source registers, as in ADD R3,R1,R4.'],
   ['a semicolon', '5\n2\n', 'LD R1;R2\nADD R3,R1\n', 'program', 1, 6, ';',
     'linia 1, coloana 6: caracterul ";" se citeste ca parte a unui cimp: cimpurile se separa prin spatii si virgule.',
     'line 1, column 6: the character ";" is read as part of a field: fields are separated by spaces and commas.'],

@@ -68,7 +68,7 @@ module.exports = {
   kindRAW: 'RAW on {r}: {later} reads {r}, which {earlier} writes',
   kindWAR: 'WAR on {r}: {later} writes {r}, which {earlier} reads',
   kindWAW: 'WAW on {r}: both write {r}',
-  dependLeft: 'the table prints {regs} and {k}: the {k} is on {own}; {left}',
+  dependLeft: 'the table prints {regs} and {k}: {why}',
   dependFrom: '{r} is left from the {k} check',
   delayHead: '{later} waits for {earlier}, its nearest conflict (distance {d}{kinds}). ' +
     '{e} entered in cycle {entered}; an instruction in conflict with it may enter in cycle ' +
@@ -110,7 +110,7 @@ module.exports = {
   tagDelay: 'Delay: {n} {n:bubble|bubbles}',
   noHazards: 'No instruction is in conflict with another: there is no hazard and no bubble.',
   hz: '{a} and {b}, at distance {d}: {kinds}.',
-  hzMany: ' {n} kinds hold; the analysis table shows the last: {shown}.',
+  hzMany: ' {n} kinds hold; the analysis table shows the last, {k}, with {regs} in DEPEND{why}.',
   hzFar: ' The correction does not look at it: the nearest conflict of {i} is at distance {nd}, and {e} entered even sooner.',
   hzDelays: ' It is the nearest conflict of {i}: its delay depends on it.',
   hzNearest: ' It is the nearest conflict of {i}. ',
@@ -119,8 +119,10 @@ module.exports = {
   fact2: 'Two instructions are in conflict when they share a register as RAW (the second reads what the first writes), ' +
     'WAR (the second writes what the first reads) or WAW (both write the same register), ' +
     'and the second enters fewer than {D} - 1 = {D1} cycles after the first.',
-  fact3: 'All three kinds are corrected alike: the instruction waits, with bubbles before it, ' +
-    'until the earlier one entered {D1} cycles before.',
+  fact3: 'Why an instruction waits, whatever the kind: the model does not say in which stage an instruction reads its sources or writes its destination, ' +
+    'so it counts an instruction as holding its registers until it reaches the last stage, stage {D}. An instruction that shares a register ' +
+    'with an earlier one, in any of the three ways, may enter only when that one has reached the last stage, {D} - 1 = {D1} cycles after it entered; ' +
+    'until then it waits, with bubbles before it.',
   fact4: 'The nearest conflict of each instruction is enough to look at: the other instructions it conflicts with ' +
     'entered even sooner, so they are far enough away already.',
   fact5: 'Performance = (depth + n - 1) / (n + bubbles + depth - 1) = ({D} + {n} - 1) / ({n} + {B} + {D} - 1)' +
@@ -283,7 +285,7 @@ module.exports = {
   prog_range: 'there is no register {w}: the registers are R1 .. R{n}',
   prog_notReg: '{w} is not a register: the registers are R1 .. R{n}',
   prog_sign: '{w} has a sign, which no register has',
-  prog_missing: '{field} is missing: an instruction is a mnemonic, a destination and one or two sources, as in ADD R3,R1,R4',
+  prog_missing: '{field} is missing: an instruction is a mnemonic, a destination and one or two source registers, as in ADD R3,R1,R4',
   cfg_empty: 'the line is empty, so it is read as 0',
   cfg_bom: 'the file begins with an invisible byte-order mark, so this line is read as 0; save the file without one',
   cfg_space: 'a space is read as part of the value, so the line is read as 0; delete it',
@@ -293,4 +295,16 @@ module.exports = {
   cfg_char: '{c} is not a digit, so the line is read as 0',
   cfg_digits: 'a value has one or two digits: with a third the line is read as 0',
   cfg_bounds: 'the value {v} is out of bounds: {lo}..{hi}',
+  dependWhy: 'the {k} is on {own}; {left}',
+  whyWAR: ' Why a WAR waits here: the model does not say in which stage {e} reads {r} or {i} writes it, so it counts {e} as holding {r} ' +
+    'until it reaches the last stage, stage {D}, {D} - 1 = {D1} cycles after it entered; {i} may enter no sooner.',
+  whyWAW: ' Why a WAW waits here: the model does not say in which stage {e} and {i} write {r}, so it counts {e} as holding {r} ' +
+    'until it reaches the last stage, stage {D}, {D} - 1 = {D1} cycles after it entered; {i} may enter no sooner.',
+  modelAside: 'For the curious: in a pipeline that reads registers in an early stage and writes them in the last, in order ' +
+    '(the five-stage pipeline of the textbooks), only RAW makes an instruction wait. WAR and WAW cannot go wrong there: ' +
+    'a later instruction writes its register only in the last stage, after every earlier one has read its sources in an early stage, ' +
+    'and the writes reach the registers in the program\'s order.',
+  hzNoteDepend: '; DEPEND {regs}: {left}',
+  hzNoteFrom: '{r} from {k}',
+  cycDepend: ' The analysis table prints {regs} and {k} here: {why}.',
 };

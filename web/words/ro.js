@@ -71,7 +71,7 @@ module.exports = {
   kindRAW: 'RAW pe {r}: {later} citeste {r}, pe care {earlier} il scrie',
   kindWAR: 'WAR pe {r}: {later} scrie {r}, pe care {earlier} il citeste',
   kindWAW: 'WAW pe {r}: amindoua scriu {r}',
-  dependLeft: 'tabelul arata {regs} si {k}: {k} este pe {own}; {left}',
+  dependLeft: 'tabelul arata {regs} si {k}: {why}',
   dependFrom: '{r} a ramas de la verificarea {k}',
   delayHead: '{later} asteapta dupa {earlier}, cel mai apropiat conflict al ei (distanta {d}{kinds}). ' +
     '{e} a intrat in ciclul {entered}; o instructiune in conflict cu ea poate intra cel mai devreme in ciclul ' +
@@ -115,7 +115,7 @@ module.exports = {
   tagDelay: 'Intirziere: {n} {n:bula|bule}',
   noHazards: 'Nicio instructiune nu este in conflict cu alta: nu este niciun hazard si nicio bula.',
   hz: '{a} si {b}, la distanta {d}: {kinds}.',
-  hzMany: ' Se potrivesc {n} tipuri; tabelul de analiza il arata pe ultimul: {shown}.',
+  hzMany: ' Se potrivesc {n} tipuri; tabelul de analiza il arata pe ultimul, {k}, cu {regs} in DEPEND{why}.',
   hzFar: ' Corectia nu se uita la el: conflictul cel mai apropiat al lui {i} este la distanta {nd}, iar {e} a intrat si mai devreme.',
   hzDelays: ' Este conflictul cel mai apropiat al lui {i}: de el depinde intirzierea lui.',
   hzNearest: ' Este conflictul cel mai apropiat al lui {i}. ',
@@ -124,8 +124,10 @@ module.exports = {
   fact2: 'Doua instructiuni sint in conflict cind au un registru comun ca RAW (a doua citeste ce scrie prima), ' +
     'WAR (a doua scrie ce citeste prima) sau WAW (scriu amindoua acelasi registru), ' +
     'si a doua intra la mai putin de {D} - 1 = {D1} cicluri dupa prima.',
-  fact3: 'Toate trei tipurile se corecteaza la fel: instructiunea asteapta, cu bule inaintea ei, ' +
-    'pina cind cea anterioara a intrat cu {D1} cicluri inainte.',
+  fact3: 'De ce asteapta o instructiune, oricare ar fi tipul: modelul nu spune in ce etapa isi citeste o instructiune sursele si nici in ce etapa ' +
+    'isi scrie destinatia, asa ca socoteste ca o instructiune isi tine registrele pina ajunge in ultima etapa, etapa {D}. O instructiune care are ' +
+    'un registru comun cu una anterioara, in oricare dintre cele trei feluri, poate intra abia cind aceea a ajuns in ultima etapa, la {D} - 1 = {D1} ' +
+    'cicluri dupa ce a intrat; pina atunci asteapta, cu bule inaintea ei.',
   fact4: 'Ajunge sa privim conflictul cel mai apropiat al fiecarei instructiuni: celelalte instructiuni cu care e ' +
     'in conflict au intrat si mai devreme, deci sint deja destul de departe.',
   fact5: 'Performanta = (adincimea + n - 1) / (n + bule + adincimea - 1) = ({D} + {n} - 1) / ({n} + {B} + {D} - 1)' +
@@ -278,4 +280,16 @@ module.exports = {
   cfg_char: '{c} nu este o cifra, deci linia se citeste 0',
   cfg_digits: 'o valoare are una sau doua cifre: cu a treia, linia se citeste 0',
   cfg_bounds: 'valoarea {v} este in afara limitelor {lo}..{hi}',
+  dependWhy: '{k} este pe {own}; {left}',
+  whyWAR: ' De ce asteapta un WAR aici: modelul nu spune in ce etapa citeste {e} pe {r} si nici in ce etapa il scrie {i}, asa ca socoteste ' +
+    'ca {e} tine {r} pina ajunge in ultima etapa, etapa {D}, la {D} - 1 = {D1} cicluri dupa ce a intrat; {i} nu poate intra mai devreme.',
+  whyWAW: ' De ce asteapta un WAW aici: modelul nu spune in ce etapa scriu {e} si {i} pe {r}, asa ca socoteste ca {e} tine {r} ' +
+    'pina ajunge in ultima etapa, etapa {D}, la {D} - 1 = {D1} cicluri dupa ce a intrat; {i} nu poate intra mai devreme.',
+  modelAside: 'Pentru curiosi: intr-o banda care citeste registrele intr-o etapa de la inceput si le scrie in ultima, in ordine ' +
+    '(banda cu cinci etape din manuale), doar RAW face o instructiune sa astepte. WAR si WAW nu pot gresi acolo: ' +
+    'o instructiune ulterioara isi scrie registrul abia in ultima etapa, dupa ce toate cele anterioare si-au citit sursele intr-o etapa de la inceput, ' +
+    'iar scrierile ajung in registre in ordinea programului.',
+  hzNoteDepend: '; DEPEND {regs}: {left}',
+  hzNoteFrom: '{r} de la {k}',
+  cycDepend: ' Tabelul de analiza arata aici {regs} si {k}: {why}.',
 };
