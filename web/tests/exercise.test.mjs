@@ -151,7 +151,7 @@ test('a wrong cell says what the table shows and why', () => {
     ['registers:3:2', '', /^Tabelul arata in DEPEND R3\. Verificarile potrivite: RAW \(R3\), WAW \(R3\)/],
     ['entry:1', '1', /^Tabelul de corectie arata IN 4\. 1: ADD R3,R1,R4 asteapta dupa 0: LD R1,R2.* asteapta 4 - 1 = 3 bule si intra in ciclul 4\.$/],
     ['entry:3', '12', /^Tabelul de corectie arata IN 9\. .*nu asteapta nicio bula/],
-    ['entry:4', '9', /IN 10\. Nu are hazarde .* nicio bula: intra imediat dupa instructiunea 3\.$/],
+    ['entry:4', '9', /IN 10\. Nu are hazarduri .* nicio bula: intra imediat dupa instructiunea 3\.$/],
     ['entry:0', '1', /Prima instructiune intra in ciclul 0/],
     ['performance', '50', /52\.63%: .*\(5 \+ 6 - 1\) \/ \(6 \+ 9 \+ 5 - 1\) = 10 \/ 19\./],
   ];

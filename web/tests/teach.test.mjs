@@ -198,7 +198,7 @@ test('DEPEND as it is and why a WAR or a WAW waits, on hand-made programs, in bo
           'Why a WAR waits here: the model does not say in which stage 0 reads R2 or 1 writes it, so it counts 0 as holding R2 ' +
           'until it reaches the last stage, stage 4, 4 - 1 = 3 cycles after it entered; 1 may enter no sooner.'],
         note: 'WAR R2 dist 1; also RAW R32; DEPEND R2,R32: R32 from RAW',
-        tie: 'WAR on R2, distance 1: 1: SUB R2,R32,R32 against 0: ADD R32,R2; here also RAW on R32; the table prints R2,R32 and WAR: the WAR is on R2; R32 is left from the RAW check',
+        tie: 'WAR on R2, distance 1: 1: SUB R2,R32,R32 and 0: ADD R32,R2; also RAW on R32; the table prints R2,R32 and WAR: the WAR is on R2; R32 is left from the RAW check',
         step: ' The analysis table prints R2,R32 and WAR here: the WAR is on R2; R32 is left from the RAW check.',
       },
     }],
@@ -214,7 +214,7 @@ test('DEPEND as it is and why a WAR or a WAW waits, on hand-made programs, in bo
         item: ['RAW on R1: 1 reads R1, which 0 writes; WAR on R2: 1 writes R2, which 0 reads. ' +
           '2 kinds hold; the analysis table shows the last, WAR, with R2 in DEPEND. Why a WAR waits here'],
         note: 'WAR R2 dist 1; also RAW R1',
-        tie: 'WAR on R2, distance 1: 1: ADD R2,R1,R4 against 0: ADD R1,R2,R3; here also RAW on R1',
+        tie: 'WAR on R2, distance 1: 1: ADD R2,R1,R4 and 0: ADD R1,R2,R3; also RAW on R1',
         step: null,
       },
     }],
@@ -232,7 +232,7 @@ test('DEPEND as it is and why a WAR or a WAW waits, on hand-made programs, in bo
           'Why a WAR waits here: the model does not say in which stage 0 reads R1 or 1 writes it',
           'Why a WAW waits here: the model does not say in which stage 0 and 1 write R1'],
         note: 'WAW R1 dist 1; also RAW R1; also WAR R1',
-        tie: 'WAW on R1, distance 1: 1: ADD R1,R1,R3 against 0: ADD R1,R1,R2; here also RAW on R1; here also WAR on R1',
+        tie: 'WAW on R1, distance 1: 1: ADD R1,R1,R3 and 0: ADD R1,R1,R2; also RAW on R1; also WAR on R1',
         step: null,
       },
     }],
