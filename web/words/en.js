@@ -119,7 +119,7 @@ module.exports = {
   fact2: 'Two instructions are in conflict when they share a register as RAW (the second reads what the first writes), ' +
     'WAR (the second writes what the first reads) or WAW (both write the same register), ' +
     'and the second enters fewer than {D} - 1 = {D1} cycles after the first.',
-  fact3: 'Why an instruction waits, whatever the kind: the model does not say in which stage an instruction reads its sources or writes its destination, ' +
+  fact3: 'Why an instruction waits, whatever the kind: the model does not say in which stage an instruction reads its source registers or writes its destination, ' +
     'so it counts an instruction as holding its registers until it reaches the last stage, stage {D}. An instruction that shares a register ' +
     'with an earlier one, in any of the three ways, may enter only when that one has reached the last stage, {D} - 1 = {D1} cycles after it entered; ' +
     'until then it waits, with bubbles before it.',
@@ -302,7 +302,7 @@ module.exports = {
     'until it reaches the last stage, stage {D}, {D} - 1 = {D1} cycles after it entered; {i} may enter no sooner.',
   modelAside: 'For the curious: in a pipeline that reads registers in an early stage and writes them in the last, in order ' +
     '(the five-stage pipeline of the textbooks), only RAW makes an instruction wait. WAR and WAW cannot go wrong there: ' +
-    'a later instruction writes its register only in the last stage, after every earlier one has read its sources in an early stage, ' +
+    'a later instruction writes its register only in the last stage, after every earlier one has read its source registers in an early stage, ' +
     'and the writes reach the registers in the program\'s order.',
   hzNoteDepend: '; DEPEND {regs}: {left}',
   hzNoteFrom: '{r} from {k}',
