@@ -213,3 +213,14 @@ test('on 40 generated programs, the fault found is the one put in, on the lines 
   }
   assert.deepEqual([...seen].sort(), MAKE.map(([f]) => f).sort(), 'every fault was made');
 });
+
+test('every line of 3,000 random ones that the reader finds faulty gets a fault, inside the line, and no other line does', () => {
+  const alphabet = ['ADD', 'LD', 'add', 'R1', 'R32', 'R33', 'r4', 'R0', 'R07', ' ', ',', '\t', ';', '-', '+', '\r', '\0', '\u00e9', 'X', '9', '\ufeff'];
+  for (let n = 0; n < 3000; n++) {
+    const text = Array.from({ length: int(0, 9) }, () => pick(alphabet)).join('');
+    const line = Buffer.from(text, 'utf8');
+    const found = input.lineFaults(line, n % 2 === 0);
+    assert.equal(found.length > 0, input.lineErrors(line).length > 0, JSON.stringify(text));
+    for (const f of found) assert.ok(f.at >= 0 && f.at + f.size <= line.length, JSON.stringify(text));
+  }
+});

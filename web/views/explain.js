@@ -97,7 +97,9 @@ function mount(section, store) {
   list.addEventListener('focusout', (event) => {
     if (!list.contains(event.relatedTarget)) store.pick(null);
   });
-  list.addEventListener('mouseover', (event) => {
+  // The pointer picks an item when it moves onto it, not when the list
+  // scrolls under a still pointer (as it does to show a focused item).
+  list.addEventListener('mousemove', (event) => {
     const li = itemOf(event.target);
     if (li && li !== picked) store.pick(selOf(li));
   });
