@@ -35,7 +35,7 @@ function draw(report) {
     }
     main += '</g>';
     const x = cycleX(ins.entry + depth) + SIZE.pad;
-    const text = T('waitNote', { n: ins.delay, e });
+    const text = T('waitNote', { i: ins.index, n: ins.delay, e });
     main += `<g class="delay-note" data-instr="${ins.index}"><text x="${x}" y="${y + 15}">${svg.esc(text)}</text></g>`;
     right = Math.max(right, x + svg.textWidth(text));
   }

@@ -6,17 +6,28 @@
 
 const svg = require('./diagram-svg.js');
 const model = require('./schedule.js');
+const teach = require('./teach.js');
 const T = require('../words/words.js').t;
 const { SIZE, rowY, cycleX } = svg;
 
-// A hazard in words: `key` for the kind shown, then `alsoKey` for each other kind.
+// A hazard in words, each kind with its own registers: `key` for the kind
+// shown, then `alsoKey` for each other kind.
 function hazardWords(h, key, alsoKey, more) {
-  let text = T(key, Object.assign({ k: h.shown.kind, r: h.shown.registers.join(',') }, more));
-  for (const k of h.kinds) if (k.kind !== h.shown.kind) text += T(alsoKey, { k: k.kind, r: k.registers.join(',') });
+  const regs = (k) => [...new Set(k.registers)].join(',');
+  const shown = h.kinds.find((k) => k.kind === h.shown.kind);
+  let text = T(key, Object.assign({ k: shown.kind, r: regs(shown) }, more));
+  for (const k of h.kinds) if (k !== shown) text += T(alsoKey, { k: k.kind, r: regs(k) });
   return text;
 }
 
-const noteText = (h) => hazardWords(h, 'hzNote', 'hzNoteAlso', { d: h.distance });
+// The note after a row: the hazard, and what DEPEND prints where it holds another kind's register.
+function noteText(h) {
+  const left = teach.dependLeft(h);
+  const depend = left.length
+    ? T('hzNoteDepend', { regs: h.shown.registers.join(','), left: left.map((w) => T('hzNoteFrom', { r: w.register, k: w.kind })).join(', ') })
+    : '';
+  return hazardWords(h, 'hzNote', 'hzNoteAlso', { d: h.distance }) + depend;
+}
 
 // Where everything goes: every hazard's lane in the gutter (ties that
 // share a lane never share a row) and its note after its row's cells.
@@ -68,7 +79,8 @@ function tieSvg(tie, report) {
   const h = tie.hazard;
   const later = model.instrLabel(report.instructions[tie.instr]);
   const earlier = model.instrLabel(report.instructions[tie.earlier]);
-  const words = hazardWords(h, 'tie', 'tieAlso', { d: tie.distance, later, earlier });
+  const depend = teach.dependText(h);
+  const words = hazardWords(h, 'tie', 'tieAlso', { d: tie.distance, later, earlier }) + (depend && '; ' + depend);
   return (
     `<g class="hazard ${h.shown.kind}" data-hazard="${h.shown.kind}" data-instr="${tie.instr}" data-distance="${tie.distance}"` +
     ` data-from="${tie.earlier}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>` +

@@ -1,6 +1,6 @@
 // The explanations in words: every hazard and every delay of a run, and how
 // the model works, with the run's numbers.
-// Gives items, modelFacts.
+// Gives items, modelFacts, modelAside.
 'use strict';
 
 const model = require('./schedule.js');
@@ -12,7 +12,11 @@ function hazardText(report, i, h) {
   const me = ins[i];
   const kinds = h.kinds.map((k) => teach.kindText(k, i, h.earlier)).join('; ');
   let text = T('hz', { a: model.instrLabel(me), b: model.instrLabel(ins[h.earlier]), d: h.distance, kinds });
-  if (h.kinds.length > 1) text += T('hzMany', { n: h.kinds.length, shown: teach.shownText(h) });
+  if (h.kinds.length > 1) {
+    const why = teach.dependWhy(h);
+    text += T('hzMany', { n: h.kinds.length, k: h.shown.kind, regs: h.shown.registers.join(','), why: why && ': ' + why });
+  }
+  text += teach.whyWaits(h, i, report.depth);
   if (me.nearest.distance !== h.distance) text += T('hzFar', { i, nd: me.nearest.distance, e: h.earlier });
   else if (me.delay > 0) text += T('hzDelays', { i });
   else text += T('hzNearest', { i }) + teach.delayText(report, teach.delayOf(report, i));
@@ -48,4 +52,8 @@ function modelFacts(report) {
   return [1, 2, 3, 4, 5].map((k) => T('fact' + k, p));
 }
 
-module.exports = { items, modelFacts };
+// After the model's facts, for the curious: the pipeline of the textbooks,
+// where only RAW makes an instruction wait.
+const modelAside = () => T('modelAside');
+
+module.exports = { items, modelFacts, modelAside };

@@ -1,14 +1,19 @@
 // What the simulator will make of its two input files, line by line, by the
 // readers' own rules (src/input/): each config.txt line's value, which
-// program.txt lines are read and the faulty fields of each. Works on the
-// bytes that run, never on the simulator's messages.
-// Gives readLines, fields, create(limits) -> {config, program, lineErrors, messages}.
+// program.txt lines are read and the faulty fields of each, and what is
+// wrong in a line, at the byte where it is. Works on the bytes that run,
+// never on the simulator's messages.
+// Gives readLines, fields, column, create(limits) -> {config, program, lineErrors, configFaults, lineFaults, messages}.
 'use strict';
 
 const { asBytes } = require('./share.js');
 const LF = 10;
 const CR = 13;
 const CTRL_Z = 26;
+const TAB = 9;
+const SPACE = 32;
+const COMMA = 44;
+const BOM = [0xef, 0xbb, 0xbf];
 
 // The lines as the readers get them: CR LF read as LF, a Ctrl-Z byte
 // ending the file. Returns {lines: [Uint8Array], cut: line number where a
@@ -32,6 +37,37 @@ function readLines(content) {
   }
   if (line.length) lines.push(Uint8Array.from(line));
   return { lines, cut };
+}
+
+// Whether the line (the file's first) begins with a UTF-8 byte-order mark.
+const hasBom = (line) => line.length >= 3 && BOM.every((b, k) => line[k] === b);
+
+const isDigit = (b) => b >= 48 && b <= 57;
+const isControl = (b) => b < 32 || b === 127;
+
+// The bytes of the character that starts at byte k: one, or a UTF-8 sequence.
+function charSize(line, k) {
+  let n = 1;
+  if (line[k] >= 0xc0) while (k + n < line.length && (line[k + n] & 0xc0) === 0x80) n++;
+  return n;
+}
+
+// The column (from 1) of byte k of a line as an editor shows it: one for
+// each character, a byte-order mark before it not counted.
+function column(line, k, from) {
+  let col = 1;
+  for (let j = from || 0; j < k; j++) if ((line[j] & 0xc0) !== 0x80) col++;
+  return col;
+}
+
+// What a character that no value, mnemonic or register holds is: 'tab',
+// 'control', 'space', 'sign' or 'char'.
+function strayKind(b) {
+  if (b === TAB) return 'tab';
+  if (isControl(b)) return 'control';
+  if (b === SPACE) return 'space';
+  if (b === 43 || b === 45) return 'sign';
+  return 'char';
 }
 
 // A config.txt line's value: one or two digits, else 0, with the reason
@@ -65,9 +101,13 @@ function fields(line) {
 // The rules that depend on the simulator's limits ({depth, count,
 // registers, mnemonics}, as hazardSim.limits gives them).
 function create(limits) {
-  // {depth, count, valid, lines: [{line, name, value, why}]} for the two lines read.
+  // {depth, count, valid, lines: [{line, name, value, why, faults, bytes}]} for the two lines read.
   function config(content) {
     const { lines } = readLines(content);
+    const line = (k, name, read) => {
+      const bytes = lines[k] || new Uint8Array(0);
+      return { line: k + 1, name, ...read, faults: configFaults(bytes, k + 1), bytes };
+    };
     const [depth, count] = [0, 1].map((k) => configValue(lines[k]));
     const valid = depth.value >= limits.depth[0] && depth.value <= limits.depth[1] &&
       count.value >= limits.count[0] && count.value <= limits.count[1];
@@ -75,10 +115,7 @@ function create(limits) {
       depth: depth.value,
       count: count.value,
       valid,
-      lines: [
-        { line: 1, name: 'depth', ...depth },
-        { line: 2, name: 'count', ...count },
-      ],
+      lines: [line(0, 'depth', depth), line(1, 'count', count)],
     };
   }
 
@@ -95,14 +132,119 @@ function create(limits) {
     return errors;
   }
 
+  // What is wrong in config.txt's line `number` (1 or 2; the file's first
+  // line may begin with a byte-order mark): none when its value is read
+  // and within bounds, else each fault once, where it first is:
+  // [{fault, at, size}] ('bom', 'empty', 'space', 'tab', 'control', 'sign',
+  // 'char', 'digits'; 'bounds' with value, lo, hi).
+  function configFaults(line, number) {
+    const [lo, hi] = number === 1 ? limits.depth : limits.count;
+    const read = configValue(line);
+    if (read.why === '') return read.value >= lo && read.value <= hi ? [] : [{ fault: 'bounds', at: 0, size: 0, value: read.value, lo, hi }];
+    if (read.why === 'empty') return [{ fault: 'empty', at: 0, size: 0 }];
+    const out = [];
+    const seen = new Set();
+    const from = number === 1 && hasBom(line) ? 3 : 0;
+    if (from) out.push({ fault: 'bom', at: 0, size: 3 });
+    let digits = 0;
+    for (let k = from; k < line.length; k += charSize(line, k)) {
+      if (isDigit(line[k])) {
+        if (++digits === 3) out.push({ fault: 'digits', at: k, size: 1 });
+        continue;
+      }
+      const fault = strayKind(line[k]);
+      if (!seen.has(fault)) out.push({ fault, at: k, size: charSize(line, k) });
+      seen.add(fault);
+    }
+    return out.sort((a, b) => a.at - b.at);
+  }
+
+  const registerNames = Array.from({ length: limits.registers }, (_, k) => 'R' + (k + 1));
+
+  // What is wrong with a word where a register goes: {fault, at (in the
+  // word), size, fix} or null when it is a register.
+  function registerFault(w) {
+    if (isRegister(w)) return null;
+    if (/^[+-]/.test(w)) {
+      const rest = registerFault(w.slice(1));
+      return { fault: 'sign', at: 0, size: 1, fix: rest ? rest.fix || '' : w.slice(1) };
+    }
+    const m = /^([Rr])(0*)([0-9]+)$/.exec(w);
+    if (m && Number(m[3]) >= 1 && Number(m[3]) <= limits.registers) {
+      if (m[1] === 'r') return { fault: 'lowerReg', at: 0, size: 1, fix: 'R' + Number(m[3]) };
+      return { fault: 'lead0', at: 1, size: m[2].length, fix: 'R' + Number(m[3]) };
+    }
+    if (m) return { fault: 'range', at: 1, size: w.length - 1, fix: '' };
+    // The first character that no register's name goes on with.
+    let at = 0;
+    while (at < w.length && registerNames.some((r) => r.startsWith(w.slice(0, at + 1)))) at++;
+    return { fault: 'notReg', at: Math.min(at, Math.max(w.length - 1, 0)), size: 1, fix: '' };
+  }
+
+  // What is wrong in a program line the reader finds faulty, each fault
+  // where it is, in the order of the line: [{fault, at, size}], with, for
+  // a word that is no mnemonic or register, {word, wordAt, fix (the word
+  // mended, or '' when it cannot be guessed), field}; none for a line it
+  // reads. The words are split as the writer meant them: at spaces and
+  // commas, and also at a character no mnemonic or register holds (a tab,
+  // a control character, a punctuation mark, a character past ASCII),
+  // which the reader takes into a field and which is a fault of its own.
+  // first: whether it is the file's first line.
+  function lineFaults(line, first) {
+    if (lineErrors(line).length === 0) return [];
+    const out = [];
+    const from = first && hasBom(line) ? 3 : 0;
+    if (from) out.push({ fault: 'bom', at: 0, size: 3 });
+    // The reader's first four fields end at `counted`: what follows is not read.
+    let counted = line.length;
+    for (let k = 0, n = 0, inField = false; k < line.length; k++) {
+      if (line[k] === SPACE || line[k] === COMMA) inField = false;
+      else if (!inField) {
+        inField = true;
+        if (++n > 4) {
+          counted = k;
+          break;
+        }
+      }
+    }
+    const words = [];
+    let word = null;
+    for (let k = from; k < line.length; k += charSize(line, k)) {
+      const b = line[k];
+      const stray = b >= 128 || !/[A-Za-z0-9+, -]/.test(String.fromCharCode(b));
+      if (b === SPACE || b === COMMA || stray) {
+        word = null;
+        if (stray && k < counted) out.push({ fault: strayKind(b), at: k, size: charSize(line, k) });
+        continue;
+      }
+      if (word === null) words.push((word = { at: k, text: '' }));
+      word.text += String.fromCharCode(b);
+    }
+    if (words.length === 0) return out.concat({ fault: line.length > from ? 'blank' : 'empty', at: from, size: 0 });
+    const names = ['OPCODE', 'Rd', 'Rs1', 'Rs2'];
+    words.slice(0, 4).forEach((w, j) => {
+      let f;
+      if (j === 0) {
+        if (limits.mnemonics.includes(w.text)) return;
+        const upper = w.text.toUpperCase();
+        f = limits.mnemonics.includes(upper)
+          ? { fault: 'lowerOp', at: /[a-z]/.exec(w.text).index, size: 1, fix: upper }
+          : { fault: 'badOp', at: 0, size: w.text.length, fix: '' };
+      } else if (!(f = registerFault(w.text))) return;
+      out.push({ fault: f.fault, at: w.at + f.at, size: f.size, word: w.text, wordAt: w.at, fix: f.fix, field: names[j] });
+    });
+    for (let j = Math.max(words.length, 1); j < 3; j++) out.push({ fault: 'missing', at: line.length, size: 0, field: names[j] });
+    return out.sort((a, b) => a.at - b.at);
+  }
+
   // What the program reader does with each line, given config.txt:
   // {read: false} when the configuration stops the run first, else
-  // {read: true, lines: [{line, errors}] for the lines read, unread: [line
+  // {read: true, lines: [{line, errors, faults, bytes}] for the lines read, unread: [line
   // numbers past the count], cut: line where a Ctrl-Z ended the file or 0}.
   function program(content, conf) {
     if (!conf.valid) return { read: false, lines: [], unread: [], cut: 0 };
     const { lines, cut } = readLines(content);
-    const read = lines.slice(0, conf.count).map((line, k) => ({ line: k + 1, errors: lineErrors(line) }));
+    const read = lines.slice(0, conf.count).map((bytes, k) => ({ line: k + 1, errors: lineErrors(bytes), faults: lineFaults(bytes, k === 0), bytes }));
     const unread = [];
     for (let k = conf.count; k < lines.length; k++) unread.push(k + 1);
     return { read: true, lines: read, unread, cut };
@@ -155,7 +297,7 @@ function create(limits) {
     return out;
   }
 
-  return { config, program, lineErrors, messages };
+  return { config, program, lineErrors, configFaults, lineFaults, messages };
 }
 
-module.exports = { readLines, fields, create };
+module.exports = { readLines, fields, column, create };

@@ -61,6 +61,8 @@ function cycleText(report, ev, cycle) {
   for (const c of ev.conflicts) {
     const kinds = c.kinds.map((k) => teach.kindText(k, ev.instr, c.earlier)).join('; ');
     text += T('cycConflict', { e: model.instrLabel(ins[c.earlier]), ago: c.ago, depth: report.depth, d1, kinds });
+    const why = teach.dependWhy(c);
+    if (why) text += T('cycDepend', { regs: c.shown.registers.join(','), k: c.shown.kind, why });
   }
   const d = ev.delay;
   if (d && d.delay > 0) text += T('cycWaited', { n: d.delay, e: d.earlier, entered: d.entered, d1 });

@@ -1,6 +1,6 @@
 // What the teaching views share: a delay's arithmetic worked out from the run
 // report, and the words for instructions, hazard kinds and delays.
-// Gives registers, kindText, shownText, dependWriters, dependText, delayOf, delayText.
+// Gives registers, kindText, shownText, dependWriters, dependLeft, dependWhy, dependText, whyWaits, delayOf, delayText.
 'use strict';
 
 const model = require('./schedule.js');
@@ -32,18 +32,38 @@ function dependWriters(h) {
   });
 }
 
-// Where DEPEND prints more than the shown kind's registers, what it prints
-// and where each other register comes from; else ''.
-function dependText(h) {
-  const left = dependWriters(h).filter((w) => w.kind !== h.shown.kind);
+// The registers DEPEND prints that the shown kind's check did not write. [{register, kind}]
+const dependLeft = (h) => dependWriters(h).filter((w) => w.kind !== h.shown.kind);
+
+// Where DEPEND prints more than the shown kind's registers, which are the
+// shown kind's and where each other one comes from ("the WAR is on R2; R32
+// is left from the RAW check"); else ''.
+function dependWhy(h) {
+  const left = dependLeft(h);
   if (!left.length) return '';
   const own = h.kinds.find((k) => k.kind === h.shown.kind).registers;
-  return T('dependLeft', {
-    regs: h.shown.registers.join(','),
+  return T('dependWhy', {
     k: h.shown.kind,
     own: registers(own),
     left: left.map((w) => T('dependFrom', { r: w.register, k: w.kind })).join(T('and')),
   });
+}
+
+// Where DEPEND prints more than the shown kind's registers, what it prints
+// and where each other register comes from; else ''.
+function dependText(h) {
+  const why = dependWhy(h);
+  return why && T('dependLeft', { regs: h.shown.registers.join(','), k: h.shown.kind, why });
+}
+
+// Why a WAR or a WAW between the later and the earlier instruction makes
+// the later one wait, in this model, with the run's depth: one sentence
+// for each of the two kinds that holds, else ''.
+function whyWaits(h, later, depth) {
+  return h.kinds
+    .filter((k) => k.kind !== 'RAW')
+    .map((k) => T('why' + k.kind, { r: registers(k.registers), i: later, e: h.earlier, D: depth, D1: depth - 1 }))
+    .join('');
 }
 
 // How instruction i came to its entry cycle in the corrected schedule, or
@@ -88,4 +108,4 @@ function delayText(report, d) {
   return T(d.delay > 0 ? 'delayWait' : 'delayNone', { head, need: d.need, would: d.would, n: d.delay });
 }
 
-module.exports = { registers, kindText, shownText, dependWriters, dependText, delayOf, delayText };
+module.exports = { registers, kindText, shownText, dependWriters, dependLeft, dependWhy, dependText, whyWaits, delayOf, delayText };

@@ -221,7 +221,7 @@ test('a wrong cell names the mistake and says what the table shows and why', () 
     [report, 'entry:1', '1', /^Cu 3 cicluri prea devreme\. Tabelul de corectie arata IN 4\. 1: ADD R3,R1,R4 asteapta dupa 0: LD R1,R2.* asteapta 4 - 1 = 3 bule si intra in ciclul 4\.$/],
     [report, 'entry:1', '5', /^Cu 1 ciclu prea tirziu\. Tabelul de corectie arata IN 4\. /],
     [report, 'entry:3', '12', /^Cu 3 cicluri prea tirziu\. Tabelul de corectie arata IN 9\. .*nu asteapta nicio bula/],
-    [report, 'entry:4', 'noua', /^Acesta nu este un numar de ciclu\. Tabelul de corectie arata IN 10\. Nu are hazarde .* nicio bula: intra imediat dupa instructiunea 3\.$/],
+    [report, 'entry:4', 'noua', /^Acesta nu este un numar de ciclu\. Tabelul de corectie arata IN 10\. Nu are hazarduri .* nicio bula: intra imediat dupa instructiunea 3\.$/],
     [report, 'entry:0', '1', /Prima instructiune intra in ciclul 0/],
     [report, 'performance', '50', /^Tabelul arata 52\.63%: .*\(5 \+ 6 - 1\) \/ \(6 \+ 9 \+ 5 - 1\) = 10 \/ 19\./],
     [report, 'performance', '100%', /^Aceasta este cifra fara nicio bula\. Tabelul arata 52\.63%/],

@@ -69,10 +69,10 @@ test('the explanations read the same in English, from the same run', () => {
   try {
     const texts = explain.items(run.report).map((it) => it.text);
     assert.equal(texts[1], '1: ADD R3,R1,R4 waits for 0: LD R1,R2, its nearest conflict (distance 1: RAW on R1). ' +
-      '0 entered in cycle 0; an instruction in conflict with it may enter in cycle 0 + 5 - 1 = 4 at the soonest. ' +
-      '1 would enter in cycle 1 (1 + 0 bubbles before), so it waits 4 - 1 = 3 bubbles and enters in cycle 4.');
+      '0 entered in cycle 0; an instruction in conflict with it may enter in cycle 0 + 5 - 1 = 4 at the earliest. ' +
+      '1 would otherwise enter in cycle 1 (1 + 0 earlier bubbles), so it waits 4 - 1 = 3 bubbles and enters in cycle 4.');
     assert.equal(stepper.cycleText(run.report, stepper.cycleEvent(run, 'corrected', 9), 9),
-      '3: MUL R3,R3,R1 enters. It did not wait: 1, which it conflicts with, entered in cycle 4, 5 cycles before (at least 4).');
+      '3: MUL R3,R3,R1 enters. It did not wait: 1, which it conflicts with, entered in cycle 4, 5 cycles earlier (at least 4).');
     assert.equal(explain.modelFacts(run.report)[4],
       'Performance = (depth + n - 1) / (n + bubbles + depth - 1) = (5 + 6 - 1) / (6 + 9 + 5 - 1) = 10 / 19 = 52.63%, with n = 6 instructions.');
   } finally {

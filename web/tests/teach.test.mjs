@@ -4,7 +4,7 @@
 // item per hazard and per delayed instruction, in words worked out by hand.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { script, loadSim, exampleInput } from './lib.mjs';
+import { script, loadSim, exampleInput, runNative, tableRows, prng } from './lib.mjs';
 
 const model = script('logic/schedule.js');
 const teach = script('logic/teach.js');
@@ -108,7 +108,7 @@ test('the list has one item per hazard of the table and one per delayed instruct
       if (it.type !== 'hazard') continue;
       const h = ins[it.instr].hazards.find((x) => x.distance === it.distance);
       for (const r of h.shown.registers) assert.match(it.text, new RegExp(`\\b${r}\\b`));
-      assert.equal(it.text.includes(`tabelul de analiza il arata pe ultimul: ${h.shown.kind}`), h.kinds.length > 1, it.text);
+      assert.equal(it.text.includes(`tabelul de analiza il arata pe ultimul, ${h.shown.kind}, cu ${h.shown.registers.join(',')} in DEPEND`), h.kinds.length > 1, it.text);
     }
   }
 });
@@ -124,7 +124,9 @@ test('examples/six in words, as worked out by hand', () => {
       '1 a intrat in ciclul 4; o instructiune in conflict cu ea poate intra cel mai devreme in ciclul 4 + 5 - 1 = 8. ' +
       '2 ar intra in ciclul 5 (2 + 3 bule de mai inainte), deci asteapta 8 - 5 = 3 bule si intra in ciclul 8.'],
     [texts[4], '3: MUL R3,R3,R1 si 1: ADD R3,R1,R4, la distanta 2: RAW pe R3: 3 citeste R3, pe care 1 il scrie; ' +
-      'WAW pe R3: amindoua scriu R3. Se potrivesc 2 tipuri; tabelul de analiza il arata pe ultimul: WAW R3. ' +
+      'WAW pe R3: amindoua scriu R3. Se potrivesc 2 tipuri; tabelul de analiza il arata pe ultimul, WAW, cu R3 in DEPEND. ' +
+      'De ce asteapta un WAW aici: modelul nu spune in ce etapa scriu 1 si 3 pe R3, asa ca socoteste ca 1 tine R3 pina ajunge ' +
+      'in ultima etapa, etapa 5, la 5 - 1 = 4 cicluri dupa ce a intrat; 3 nu poate intra mai devreme. ' +
       'Este conflictul cel mai apropiat al lui 3. 3: MUL R3,R3,R1 asteapta dupa 1: ADD R3,R1,R4, cel mai apropiat ' +
       'conflict al ei (distanta 2: RAW pe R3, WAW pe R3). 1 a intrat in ciclul 4; o instructiune in conflict cu ea ' +
       'poate intra cel mai devreme in ciclul 4 + 5 - 1 = 8. 3 ar intra in ciclul 9 (3 + 6 bule de mai inainte), ' +
@@ -163,4 +165,170 @@ test('DEPEND names the shown kind\'s registers, and each other one with the chec
   const h = runSim('4\n2\n', 'ADD R32,R2\nSUB R2,R32,R32\n').report.instructions[1].hazards[0];
   assert.equal(teach.dependText(h), 'the table prints R2,R32 and WAR: the WAR is on R2; R32 is left from the RAW check');
   words.use('ro');
+});
+
+// ------------------------------------------------------------ why a kind waits, and DEPEND as it is
+
+const diagram = script('logic/diagram-written.js');
+const words = script('words/words.js');
+
+// The words a hazard gets: its item in the list, its note and its tie in
+// the diagram as written, and the stepper's words in the later one's cycle.
+function hazardWordsOf(run, instr, distance) {
+  const item = explain.items(run.report).find((it) => it.type === 'hazard' && it.instr === instr && it.distance === distance);
+  const note = diagram.layout(run.report).notes.find((n) => n.instr === instr && n.distance === distance);
+  const tie = new RegExp(`data-instr="${instr}" data-distance="${distance}"[^>]*aria-label="([^"]*)"`).exec(diagram.draw(run.report).gutter.body)[1];
+  const step = stepper.cycleText(run.report, stepper.cycleEvent(run, 'written', instr), instr);
+  return { item: item.text, note: note.text, tie, step };
+}
+
+test('DEPEND as it is and why a WAR or a WAW waits, on hand-made programs, in both languages', () => {
+  const cases = [
+    ['WAR on R2, R32 left by RAW', '4\n2\n', 'ADD R32,R2\nSUB R2,R32,R32\n', {
+      ro: {
+        item: ['Se potrivesc 2 tipuri; tabelul de analiza il arata pe ultimul, WAR, cu R2,R32 in DEPEND: WAR este pe R2; R32 a ramas de la verificarea RAW. ' +
+          'De ce asteapta un WAR aici: modelul nu spune in ce etapa citeste 0 pe R2 si nici in ce etapa il scrie 1, asa ca socoteste ca 0 tine R2 ' +
+          'pina ajunge in ultima etapa, etapa 4, la 4 - 1 = 3 cicluri dupa ce a intrat; 1 nu poate intra mai devreme.'],
+        note: 'WAR R2 dist 1; si RAW R32; DEPEND R2,R32: R32 de la RAW',
+        tie: 'WAR pe R2, distanta 1: 1: SUB R2,R32,R32 fata de 0: ADD R32,R2; tot aici RAW pe R32; tabelul arata R2,R32 si WAR: WAR este pe R2; R32 a ramas de la verificarea RAW',
+        step: ' Tabelul de analiza arata aici R2,R32 si WAR: WAR este pe R2; R32 a ramas de la verificarea RAW.',
+      },
+      en: {
+        item: ['2 kinds hold; the analysis table shows the last, WAR, with R2,R32 in DEPEND: the WAR is on R2; R32 is left from the RAW check. ' +
+          'Why a WAR waits here: the model does not say in which stage 0 reads R2 or 1 writes it, so it counts 0 as holding R2 ' +
+          'until it reaches the last stage, stage 4, 4 - 1 = 3 cycles after it entered; 1 may enter no sooner.'],
+        note: 'WAR R2 dist 1; also RAW R32; DEPEND R2,R32: R32 from RAW',
+        tie: 'WAR on R2, distance 1: 1: SUB R2,R32,R32 and 0: ADD R32,R2; also RAW on R32; the table prints R2,R32 and WAR: the WAR is on R2; R32 is left from the RAW check',
+        step: ' The analysis table prints R2,R32 and WAR here: the WAR is on R2; R32 is left from the RAW check.',
+      },
+    }],
+    ['RAW on R1 hidden by WAR on R2', '5\n2\n', 'ADD R1,R2,R3\nADD R2,R1,R4\n', {
+      ro: {
+        item: ['RAW pe R1: 1 citeste R1, pe care 0 il scrie; WAR pe R2: 1 scrie R2, pe care 0 il citeste. ' +
+          'Se potrivesc 2 tipuri; tabelul de analiza il arata pe ultimul, WAR, cu R2 in DEPEND. De ce asteapta un WAR aici'],
+        note: 'WAR R2 dist 1; si RAW R1',
+        tie: 'WAR pe R2, distanta 1: 1: ADD R2,R1,R4 fata de 0: ADD R1,R2,R3; tot aici RAW pe R1',
+        step: null,
+      },
+      en: {
+        item: ['RAW on R1: 1 reads R1, which 0 writes; WAR on R2: 1 writes R2, which 0 reads. ' +
+          '2 kinds hold; the analysis table shows the last, WAR, with R2 in DEPEND. Why a WAR waits here'],
+        note: 'WAR R2 dist 1; also RAW R1',
+        tie: 'WAR on R2, distance 1: 1: ADD R2,R1,R4 and 0: ADD R1,R2,R3; also RAW on R1',
+        step: null,
+      },
+    }],
+    ['all three kinds on R1 at distance 1', '5\n2\n', 'ADD R1,R1,R2\nADD R1,R1,R3\n', {
+      ro: {
+        item: ['Se potrivesc 3 tipuri; tabelul de analiza il arata pe ultimul, WAW, cu R1 in DEPEND. ',
+          'De ce asteapta un WAR aici: modelul nu spune in ce etapa citeste 0 pe R1 si nici in ce etapa il scrie 1',
+          'De ce asteapta un WAW aici: modelul nu spune in ce etapa scriu 0 si 1 pe R1'],
+        note: 'WAW R1 dist 1; si RAW R1; si WAR R1',
+        tie: 'WAW pe R1, distanta 1: 1: ADD R1,R1,R3 fata de 0: ADD R1,R1,R2; tot aici RAW pe R1; tot aici WAR pe R1',
+        step: null,
+      },
+      en: {
+        item: ['3 kinds hold; the analysis table shows the last, WAW, with R1 in DEPEND. ',
+          'Why a WAR waits here: the model does not say in which stage 0 reads R1 or 1 writes it',
+          'Why a WAW waits here: the model does not say in which stage 0 and 1 write R1'],
+        note: 'WAW R1 dist 1; also RAW R1; also WAR R1',
+        tie: 'WAW on R1, distance 1: 1: ADD R1,R1,R3 and 0: ADD R1,R1,R2; also RAW on R1; also WAR on R1',
+        step: null,
+      },
+    }],
+  ];
+  try {
+    for (const [what, config, program, langs] of cases) {
+      for (const lang of ['ro', 'en']) {
+        words.use(lang);
+        const got = hazardWordsOf(pageRun(config, program), 1, 1);
+        const want = langs[lang];
+        for (const part of want.item) assert.ok(got.item.includes(part), `${what}, ${lang}: ${got.item}`);
+        assert.equal(got.note, want.note, what);
+        assert.equal(got.tie, want.tie, what);
+        if (want.step) assert.ok(got.step.endsWith(want.step), `${what}, ${lang}: ${got.step}`);
+        else assert.doesNotMatch(got.step, /DEPEND|ramas|left from/, what);
+      }
+    }
+    words.use('en');
+    const facts = explain.modelFacts(pageRun('4\n2\n', 'ADD R32,R2\nSUB R2,R32,R32\n').report);
+    assert.match(facts[2], /holding its registers until it reaches the last stage, stage 4\. .* in any of the three ways, may enter only when that one has reached the last stage, 4 - 1 = 3 cycles after it entered/);
+    assert.match(explain.modelAside(), /five-stage pipeline of the textbooks\), only RAW makes an instruction wait\. WAR and WAW cannot go wrong there/);
+  } finally {
+    words.use('ro');
+  }
+});
+
+// A program's lines as text: {op, dest, sources}.
+const parsed = (line) => {
+  const [op, dest, ...sources] = line.split(/[ ,]+/);
+  return { op, dest, sources };
+};
+
+// The registers of one kind between a later and an earlier instruction, from their text, in DEPEND's order.
+function kindRegisters(kind, later, earlier) {
+  if (kind === 'RAW') return later.sources.filter((r) => r === earlier.dest);
+  if (kind === 'WAR') return earlier.sources.filter((r) => r === later.dest);
+  return later.dest === earlier.dest ? [later.dest] : [];
+}
+
+test('on 500 generated programs, every cell\'s words name what the native program\'s table prints, and where DEPEND holds another kind\'s register, the kind it is from', () => {
+  const rnd = prng(2121);
+  const int = (lo, hi) => lo + Math.floor(rnd() * (hi - lo + 1));
+  let differ = 0;
+  let whys = 0;
+  words.use('en');
+  try {
+    for (let n = 0; n < 500; n++) {
+      const depth = int(3, 10);
+      const regs = int(2, 5);
+      const reg = () => 'R' + (rnd() < 0.1 ? 32 : int(1, regs));
+      const lines = Array.from({ length: int(2, 12) }, () => `${['ADD', 'SUB', 'MUL'][int(0, 2)]} ${reg()},${reg()}` + (rnd() < 0.7 ? ',' + reg() : ''));
+      const config = `${depth}\n${lines.length}\n`;
+      const program = lines.join('\n') + '\n';
+      const run = pageRun(config, program);
+      const text = lines.map(parsed);
+      for (const row of tableRows(runNative(config, program).analysis)) {
+        for (const cell of row.hazards) {
+          const i = row.in;
+          const e = i - cell.distance;
+          const depend = cell.depend.split(',');
+          const own = kindRegisters(cell.kind, text[i], text[e]);
+          const got = hazardWordsOf(run, i, cell.distance);
+          const where = `program ${n}, ${i} at ${cell.distance}: ${JSON.stringify(lines)}`;
+          assert.ok(got.item.includes(`${cell.kind} on ${[...new Set(own)].join(' and ')}: `), where);
+          const kinds = ['RAW', 'WAR', 'WAW'].filter((k) => kindRegisters(k, text[i], text[e]).length);
+          for (const k of ['WAR', 'WAW']) {
+            const why = `Why a ${k} waits here: `;
+            assert.equal(got.item.includes(why), kinds.includes(k), where);
+            if (kinds.includes(k)) {
+              whys++;
+              assert.ok(got.item.includes(`${kindRegisters(k, text[i], text[e])[0]} until it reaches the last stage, stage ${depth}, ${depth} - 1 = ${depth - 1} cycles after it entered; ${i} may enter no sooner.`), where);
+            }
+          }
+          if (depend.join() === own.join()) {
+            assert.doesNotMatch(got.item + got.note + got.tie, /is left from|DEPEND R/, where);
+            continue;
+          }
+          differ++;
+          // Each place past the shown kind's holds the register of the last check before it that reached that place.
+          const left = depend.slice(own.length).map((r, k) => {
+            const place = own.length + k;
+            const from = kinds.filter((x) => x !== cell.kind && kindRegisters(x, text[i], text[e]).length > place).pop();
+            assert.equal(kindRegisters(from, text[i], text[e])[place], r, where);
+            return [r, from];
+          });
+          const leftWords = left.map(([r, k]) => `${r} is left from the ${k} check`).join(' and ');
+          const why = `the ${cell.kind} is on ${[...new Set(own)].join(' and ')}; ${leftWords}`;
+          assert.ok(got.item.includes(`the analysis table shows the last, ${cell.kind}, with ${cell.depend} in DEPEND: ${why}.`), where);
+          assert.ok(got.note.endsWith(`; DEPEND ${cell.depend}: ${left.map(([r, k]) => `${r} from ${k}`).join(', ')}`), where);
+          assert.ok(got.tie.endsWith(`; the table prints ${cell.depend} and ${cell.kind}: ${why}`), where);
+          assert.ok(got.step.includes(` The analysis table prints ${cell.depend} and ${cell.kind} here: ${why}.`), where);
+        }
+      }
+    }
+  } finally {
+    words.use('ro');
+  }
+  assert.ok(differ > 100 && whys > 500, `enough cells: ${differ} where DEPEND differs, ${whys} reasons`);
 });

@@ -49,7 +49,7 @@ const stripsOf = (page, which) =>
     for (let c = 0; c <= Number(cycle.max); c++) {
       cycle.value = String(c);
       cycle.dispatchEvent(new Event('input'));
-      out.push([...document.querySelectorAll('#pipeline-now [data-stage]')].map((s) => [s.dataset.stage, s.dataset.instr]));
+      out.push([...document.querySelectorAll('#pipeline-now [data-stage]')].map((s) => [s.dataset.stage, s.dataset.instr, s.querySelector('.stage-what').textContent]));
     }
     return out;
   }, which);
@@ -73,8 +73,19 @@ describe('every complete example against the native program', () => {
         strips.forEach((strip, cycle) => {
           assert.deepEqual(strip.map((s) => s[0]), Array.from({ length: want.depth }, (_, k) => String(k + 1)));
           assert.deepEqual(strip.map((s) => s[1]), expectedStrip(entries, want.depth, cycle), `${which} cycle ${cycle}`);
+          // A bubble names the instruction it holds back: the next to enter after it did.
+          for (const [stage, instr, text] of strip) {
+            if (instr === '-1') assert.equal(text, `bula: instructiunea ${entries.findIndex((e) => e > cycle - stage + 1)} asteapta`);
+          }
         });
       }
+      const notes = await page.$$eval('#schedule-diagram .delay-note', (els) => els.map((e) => e.textContent));
+      const waits = want.analysis.flatMap((row, i) => {
+        const delay = i > 0 ? want.entries[i] - want.entries[i - 1] - 1 : 0;
+        const e = i - (row.hazards[0] || {}).distance;
+        return delay > 0 ? [`instructiunea ${i} asteapta ${delay} ${delay === 1 ? 'ciclu' : 'cicluri'} dupa instructiunea ${e}`] : [];
+      });
+      assert.deepEqual(notes, waits, 'the corrected diagram says who waits, how long and for whom');
 
       const label = (i) => `${i}: ${want.analysis[i].text}`;
       const got = await items(page);

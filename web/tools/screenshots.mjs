@@ -52,6 +52,7 @@ const shots = [
     context: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } },
   { file: 'docs/web-exercise.png', open: '#x=4&d=5&n=6&l=many&a=hsp', act: checkedExercise, parts: ['#exercise'] },
   { file: 'docs/web-english.png', open: '#lang=en', act: runExample('six'), parts: ['header', '#outputs'] },
+  { file: 'docs/web-model.png', open: '', act: runExample('six'), parts: ['#explanations h3', '#explanations .model-aside'] },
 ];
 
 // The smallest page area that holds every element of the selectors.

@@ -1,46 +1,18 @@
 // The two editors, config.txt and program.txt: the text of each file, its
 // line numbers, the lines the simulator reads as 0, finds faulty or does not
-// read (marked beside the line and told under the editor, from the bytes
+// read (marked beside the line; under the editor, each fault with its line
+// and column and the line with the character picked out, from the bytes
 // that ran), a note when it runs a loaded file's exact bytes, loading a
 // file from disk, Tab typed as a tab, and a plain copy of each for print.
 // Gives mount(box, store).
 'use strict';
 
 const { el } = require('./dom.js');
-const inputHelp = require('../logic/input-help.js');
+const faults = require('../logic/faults.js');
 const T = require('../words/words.js').t;
 
 const NAMES = ['config', 'program'];
 const SIGNS = { error: '!', zero: '0', unread: '-' };
-
-// The marks and words of both editors for a run's files:
-// {config: {marks: Map(line -> kind), notes: [{kind, text}]}, program: ...}.
-function helpFor(run, limits) {
-  const out = { config: { marks: new Map(), notes: [] }, program: { marks: new Map(), notes: [] } };
-  if (!run || !limits) return out;
-  const input = inputHelp.create(limits);
-  const c = out.config;
-  const conf = run.config === null ? null : input.config(run.config);
-  for (const line of conf ? conf.lines : []) {
-    if (line.why === '') continue;
-    c.marks.set(line.line, 'zero');
-    c.notes.push({ kind: 'zero', text: T('zeroNote', { line: line.line, name: T('name_' + line.name), why: T('why_' + line.why) }) });
-  }
-  const p = out.program;
-  if (!conf || run.program === null) return out;
-  const prog = input.program(run.program, conf);
-  if (!prog.read) p.notes.push({ kind: 'unread', text: T('noProg') });
-  for (const line of prog.lines) {
-    if (!line.errors.length) continue;
-    p.marks.set(line.line, 'error');
-    p.notes.push({ kind: 'error', text: T('errNote', { line: line.line, fields: line.errors.join(', ') }) });
-  }
-  for (const k of prog.unread) p.marks.set(k, 'unread');
-  const span = (list) => (list.length === 1 ? T('line1', { a: list[0] }) : T('lines', { a: list[0], b: list[list.length - 1] }));
-  if (prog.unread.length) p.notes.push({ kind: 'unread', text: T('unreadNote', { span: span(prog.unread), n: conf.count }) });
-  if (prog.cut) p.notes.push({ kind: 'unread', text: T('cutNote', { line: prog.cut }) });
-  return out;
-}
 
 // One editor, built in its element: its name, hint and file button, its
 // line numbers beside it, what its marks say and its note under it, and a
@@ -92,7 +64,10 @@ function mountOne(name, box, store) {
 
   function drawHelp(mine) {
     marks = mine.marks;
-    help.replaceChildren(...mine.notes.map((n) => el('li', { class: 'line-' + n.kind, text: SIGNS[n.kind] + ' ' + n.text })));
+    help.replaceChildren(...mine.notes.map((n) => el('li', { class: 'line-' + n.kind }, [
+      SIGNS[n.kind] + ' ' + n.text,
+      n.shown && el('code', { class: 'fault-line' }, [n.shown.before, el('mark', { text: n.shown.mark }), n.shown.after]),
+    ])));
     drawNumbers();
   }
 
@@ -148,7 +123,7 @@ function mountOne(name, box, store) {
 function mount(box, store) {
   const parts = NAMES.map((name) => mountOne(name, box.querySelector(`[data-file="${name}"]`), store));
   const drawHelp = (state) => {
-    const help = helpFor(state.run, state.limits);
+    const help = faults.editorHelp(state.run, state.limits);
     NAMES.forEach((name, k) => parts[k](help[name]));
   };
   for (const event of ['run', 'ready', 'lang']) store.on(event, drawHelp);

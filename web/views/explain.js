@@ -1,6 +1,6 @@
 // The explanations of the shown run: every hazard and every delay as an
 // item of a list walked with the arrow keys, each picking out its marks in
-// the diagrams, and how the model works.
+// the diagrams, and how the model works, with why each kind waits in it.
 // Gives mount(box, store).
 'use strict';
 
@@ -11,12 +11,13 @@ const T = require('../words/words.js').t;
 function mount(section, store) {
   const list = el('ul', { id: 'explain', class: 'explain' });
   const facts = el('ol', { class: 'model-facts' });
+  const aside = el('p', { class: 'model-aside' });
   const intro = el('p', { class: 'hint' });
   const keys = el('span', { class: 'key-hint' }); // no keyboard on a touch screen: hidden there
   const none = el('p');
   const title = el('h2');
   const factsTitle = el('h3');
-  section.append(title, intro, list, none, factsTitle, facts);
+  section.append(title, intro, list, none, factsTitle, facts, aside);
   let picked = null;
 
   function label() {
@@ -64,6 +65,7 @@ function mount(section, store) {
     if (!report) {
       list.replaceChildren();
       facts.replaceChildren();
+      aside.textContent = '';
       return;
     }
     const all = explain.items(report);
@@ -80,6 +82,7 @@ function mount(section, store) {
     none.hidden = all.length > 0;
     none.textContent = T('noHazards');
     facts.replaceChildren(...explain.modelFacts(report).map((f) => el('li', { text: f })));
+    aside.textContent = explain.modelAside();
     mark(itemFor(state.pick));
   }
 
@@ -94,7 +97,9 @@ function mount(section, store) {
   list.addEventListener('focusout', (event) => {
     if (!list.contains(event.relatedTarget)) store.pick(null);
   });
-  list.addEventListener('mouseover', (event) => {
+  // The pointer picks an item when it moves onto it, not when the list
+  // scrolls under a still pointer (as it does to show a focused item).
+  list.addEventListener('mousemove', (event) => {
     const li = itemOf(event.target);
     if (li && li !== picked) store.pick(selOf(li));
   });

@@ -1,10 +1,12 @@
 // What the shown run gave: the status line (the page's one place that says
-// whether the simulator is loading, ran or failed), the console text exactly
-// as the program printed it, and links to download both result files.
+// whether the simulator is loading, ran or failed, and why), the console
+// text exactly as the program printed it, and after a complete run links to
+// download both result files.
 // Gives mount(box, store).
 'use strict';
 
 const { parts } = require('./dom.js');
+const { statusText } = require('../logic/faults.js');
 const T = require('../words/words.js').t;
 
 // box: the section that holds the status, the downloads and the console.
@@ -23,8 +25,7 @@ function mount(box, store) {
     if (state.stale && record === state.run) return [T('stale'), null, ''];
     if (!record) return ['', null, ''];
     const s = record.result.status;
-    const known = Object.values(state.limits.statuses).includes(s);
-    return [T('status', { s, m: T(known ? 'st' + s : 'stX') }), s, s === state.limits.statuses.ok ? 'ok' : 'fail'];
+    return [statusText(record, state.limits), s, s === state.limits.statuses.ok ? 'ok' : 'fail'];
   }
 
   function drawStatus(state) {
@@ -46,8 +47,10 @@ function mount(box, store) {
     const record = store.shown();
     const result = record && record.result;
     consoleBox.textContent = result ? result.console : '';
-    downloads.hidden = !result;
-    if (result) {
+    // A failed run leaves its result files empty or unmade: nothing to download.
+    const made = result && result.status === state.limits.statuses.ok;
+    downloads.hidden = !made;
+    if (made) {
       analysis.href = blobUrl(result.analysis);
       correction.href = blobUrl(result.schedule);
     }
