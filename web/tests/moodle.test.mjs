@@ -282,7 +282,7 @@ test('in Chromium the two buttons save the setup\'s files, the same as hazardSim
       return e.message;
     }
   });
-  assert.equal(thrown, 'The list of names is empty: write one name a line.');
+  assert.equal(thrown, 'The list of names is empty: write one name per line.');
   await page.fill('#sheet-to', '4');
   assert.equal(await page.isVisible('#export-message'), false, 'the message goes once the setup changes');
   await done();
