@@ -205,7 +205,7 @@ export async function printedPages(page) {
   try {
     const file = path.join(dir, 'print.pdf');
     await savePdf(page, file);
-    const text = spawnSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8' });
+    const text = spawnSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8', maxBuffer: 1 << 26 });
     assert.equal(text.status, 0, 'pdftotext reads the PDF: ' + text.stderr);
     return text.stdout.split('\f').slice(0, -1);
   } finally {
