@@ -29,6 +29,7 @@ unzip unzip
 node nodejs
 npm npm
 pdftotext poppler-utils
+pdftoppm poppler-utils
 perl perl
 '
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
-need chromium node
+need chromium node pdftoppm
 need_node_modules
 
 scripts/web.sh build

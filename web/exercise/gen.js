@@ -83,15 +83,22 @@ function create(limits) {
   // distance 1 (always closer than depth - 1): the later one of a RAW pair
   // reads the earlier one's destination and writes none of its registers; a
   // WAR pair's later one writes a source of the earlier one but not its
-  // destination; a WAW pair's both write one register.
+  // destination; a WAW pair's both write one register. At the level 'few',
+  // one pair is built (see fewPair).
   function instructions(rng, depth, count, level) {
     const many = level === 'many';
     const base = many ? 1 + rng.below(limits.registers - MANY_POOL + 1) : 1;
     const pool = range(base, base + (many ? MANY_POOL : limits.registers) - 1);
     const built = {};
+    const back = {}; // a built pair's later instruction -> how far back its earlier one is
     if (count >= 4 && many) {
       const later = range(1, count - 1);
       for (const kind of ['RAW', 'WAR', 'WAW']) built[later.splice(rng.below(later.length), 1)[0]] = kind;
+    }
+    if (!many) {
+      const pair = fewPair(rng, depth, count);
+      built[pair.at] = pair.kind;
+      back[pair.at] = pair.distance;
     }
     // At the level 'few', a register used in the last depth - 2 instructions
     // is drawn again once, so that conflicts stay rare but can happen.
@@ -104,7 +111,7 @@ function create(limits) {
 
     const out = [];
     for (let i = 0; i < count; i++) {
-      const prev = out[i - 1];
+      const prev = out[i - (back[i] || 1)];
       const kind = built[i];
       let dest;
       const sources = [];
@@ -112,20 +119,31 @@ function create(limits) {
         dest = rng.pick(without(pool, [prev.dest].concat(prev.sources)));
         sources.push(prev.dest);
       } else if (kind === 'WAR') {
-        dest = rng.pick(without(prev.sources, [prev.dest]));
+        dest = rng.pick(many ? without(prev.sources, [prev.dest]) : prev.sources);
       } else if (kind === 'WAW') {
         dest = prev.dest;
       } else {
         dest = draw(out, pool);
       }
-      // Before a built WAR, a source other than the destination.
-      const first = built[i + 1] === 'WAR' ? without(pool, [dest]) : pool;
+      // Before a WAR built at 'many', a source other than the destination.
+      const first = many && built[i + 1] === 'WAR' ? without(pool, [dest]) : pool;
       if (sources.length === 0) sources.push(draw(out, first));
       if (rng.below(10) < 7) sources.push(draw(out, pool));
       if (kind === 'RAW' && rng.below(2) === 1) sources.reverse();
       out.push({ op: rng.pick(limits.mnemonics), dest, sources });
     }
     return out;
+  }
+
+  // The pair of a 'few' program that the analysis table always shows: a
+  // RAW, WAR or WAW between an instruction and one 1 .. depth - 2 places
+  // before it (the table shows no farther one), both chosen from the seed.
+  // A shown hazard is always waited for: the first instruction that has one
+  // gets at least one bubble. Returns {at, distance, kind}.
+  function fewPair(rng, depth, count) {
+    const distance = 1 + rng.below(Math.min(depth - 2, count - 1));
+    const at = distance + rng.below(count - distance);
+    return { at, distance, kind: rng.pick(['RAW', 'WAR', 'WAW']) };
   }
 
   // {seed, depth, count, level, name} -> {config, program}, both strings;

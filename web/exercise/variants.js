@@ -1,7 +1,7 @@
 // A class's variants of one generated exercise: one for each seed of a
 // range, or one for each name of a list, made from the class seed and the
 // name; what the class sheet prints and the question bank exports.
-// Gives MAX_VARIANTS, MAX_NAME, readNames, variants.
+// Gives MAX_VARIANTS, MAX_NAME, readNames, choose, variants.
 'use strict';
 
 const MAX_VARIANTS = 200;
@@ -26,34 +26,40 @@ function seedRange(from, to) {
   return out;
 }
 
+// Which variants a request ({from, to, names}) asks for, before any is made:
+// {seeds, names} (names null for a range; with names, every seed is the
+// class seed `from`, as typed), or {error: {key, params}}. names, an array
+// (or a text of one name a line), stands instead of the range when given.
+function choose(request) {
+  const r = request || {};
+  if (r.names == null) {
+    const seeds = seedRange(r.from, r.to);
+    return seeds.error ? seeds : { seeds, names: null };
+  }
+  const names = Array.isArray(r.names) ? r.names.map((n) => String(n).trim()) : readNames(r.names);
+  if (names.length === 0 || names.some((n) => n === '')) return { error: { key: 'namesEmpty' } };
+  if (names.length > MAX_VARIANTS) return { error: { key: 'namesMax', params: { n: MAX_VARIANTS } } };
+  const long = names.find((n) => n.length > MAX_NAME);
+  if (long) return { error: { key: 'nameLong', params: { n: MAX_NAME, name: long.slice(0, 20) } } };
+  return { seeds: names.map(() => r.from), names };
+}
+
 // generator: exerciseGen.create(limits). request: {from, to, names,
-// depth, count, level}; names, an array (or a text of one name a line),
-// stands instead of the range, from being the class seed. Returns
+// depth, count, level}, the variants as choose reads them. Returns
 // {variants: [{seed, name, params, files}]} (name null in a range), or
 // {error: {key, params}} in the page's words.
 function variants(generator, request) {
   const r = request || {};
-  const named = r.names != null;
-  const names = Array.isArray(r.names) ? r.names.map((n) => String(n).trim()) : readNames(r.names);
-  let seeds;
-  if (named) {
-    if (names.length === 0 || names.some((n) => n === '')) return { error: { key: 'namesEmpty' } };
-    if (names.length > MAX_VARIANTS) return { error: { key: 'namesMax', params: { n: MAX_VARIANTS } } };
-    const long = names.find((n) => n.length > MAX_NAME);
-    if (long) return { error: { key: 'nameLong', params: { n: MAX_NAME, name: long.slice(0, 20) } } };
-    seeds = names.map(() => r.from);
-  } else {
-    seeds = seedRange(r.from, r.to);
-    if (seeds.error) return seeds;
-  }
+  const chosen = choose(r);
+  if (chosen.error) return chosen;
   const out = [];
-  for (let k = 0; k < seeds.length; k++) {
-    const p = generator.readParams(Object.assign({}, r, { seed: seeds[k] }));
+  for (let k = 0; k < chosen.seeds.length; k++) {
+    const p = generator.readParams(Object.assign({}, r, { seed: chosen.seeds[k] }));
     if (p.error) return { error: p.why };
-    const name = named ? names[k] : null;
+    const name = chosen.names ? chosen.names[k] : null;
     out.push({ seed: p.seed, name, params: p, files: generator.exercise(Object.assign({}, p, name === null ? {} : { name })) });
   }
   return { variants: out };
 }
 
-module.exports = { MAX_VARIANTS, MAX_NAME, readNames, variants };
+module.exports = { MAX_VARIANTS, MAX_NAME, readNames, choose, variants };

@@ -66,7 +66,7 @@ function createStore(deps) {
     opening: false, // an exercise is asked for and waits for the simulator
     exerciseMessage: null, // {key, params, console}
     setup: { asked: 'hsp', seed: '1', depth: '5', count: '8', level: 'many', from: '1', to: '10', byNames: false, names: '' },
-    sheet: null, // {variants, asked} or {message: {key, params}}
+    sheet: null, // {what: 'students' | 'key', variants, asked} or {what, message: {key, params}}
     exportMessage: null, // {key, params}: why the class's files could not be made
     lang: words.lang,
     pick: null,
@@ -380,10 +380,15 @@ function createStore(deps) {
     return made.error ? null : made;
   }
 
-  function makeSheet() {
+  // what: 'students' (the students' sheets) or 'key' (the answer key), the
+  // part laid out for printing.
+  function makeSheet(what) {
     const asked = exerciseCheck.readAsked(state.setup.asked);
     const made = asked === null ? { error: { key: 'askSome' } } : variantRuns(setupRequest());
-    state.sheet = made.error ? { message: { key: made.error.key, params: made.error.params || {} } } : { variants: made.variants, asked };
+    const part = what === 'key' ? 'key' : 'students';
+    state.sheet = made.error
+      ? { what: part, message: { key: made.error.key, params: made.error.params || {} } }
+      : { what: part, variants: made.variants, asked };
     emit('sheet');
   }
 

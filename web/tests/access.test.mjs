@@ -50,6 +50,14 @@ const STATES = {
     },
   },
   exercise: { hash: EXERCISE, act: (page) => page.waitForSelector('#exercise-check') },
+  // The class sheet's names chosen, one too long and its message said.
+  sheetNames: {
+    hash: '',
+    act: async (page) => {
+      await page.fill('#sheet-names', 'Ana\n' + 'b'.repeat(81));
+      await page.waitForSelector('#sheet-to-field[hidden]', { state: 'attached' });
+    },
+  },
   checked: {
     hash: EXERCISE,
     act: async (page) => {

@@ -5,7 +5,8 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
-import { root, script, loadSim, runNative } from './lib.mjs';
+import { createHash } from 'node:crypto';
+import { root, script, loadSim, runNative, nativeFigures } from './lib.mjs';
 
 const sim = await loadSim();
 const run = sim.run;
@@ -42,6 +43,35 @@ test('1,000 seeds over every depth, count and level: the same files twice, a com
     }
   }
   assert.ok(many > 200, 'enough programs with the three kinds promised');
+});
+
+test('level few: a hazard shown in the analysis table and a bubble in the correction, at every depth and count', () => {
+  // k -> (depth, count) runs through all 8 x 49 pairs every 392 seeds: each pair at least twice.
+  const pairs = new Set();
+  for (let k = 0; k < 1000; k++) {
+    const params = { seed: String(k * 104729 + 11), depth: 3 + (k % 8), count: 2 + ((k * 29) % 49), level: 'few' };
+    if (k % 5 === 2) params.name = 'Elev ' + k;
+    pairs.add(params.depth + ':' + params.count);
+    const files = exercise(params);
+    const got = nativeFigures(files.config, files.program);
+    const where = JSON.stringify(params) + '\n' + files.program;
+    assert.ok(got.rows.some((r) => r.hazards.length > 0), where + ': a hazard in the table');
+    assert.ok(got.figures.bubbles > 0, where + ': a bubble');
+  }
+  assert.equal(pairs.size, 8 * 49);
+});
+
+test('level many makes the programs it made before: links handed out keep opening the same program', () => {
+  // The digest of 400 programs (every 4th with a name) as the generator made them before level few
+  // built its pair, and must make them still.
+  const digest = createHash('sha256');
+  for (let k = 0; k < 400; k++) {
+    const params = { seed: String(k * 7907 + 3), depth: 3 + (k % 8), count: 2 + ((k * 17) % 49), level: 'many' };
+    if (k % 4 === 3) params.name = 'Elev ' + k;
+    const files = exercise(params);
+    digest.update(files.config + files.program + '\n');
+  }
+  assert.equal(digest.digest('hex'), 'b2327cec887180ed1371a0396255ceebd52036c1abc1e8bb4f977d9fbf17da53');
 });
 
 test('a seed names the same files whatever its form, and seeds and levels tell programs apart', () => {

@@ -5,7 +5,7 @@
 // carried by links and switched without running the simulator again.
 import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { script, loadSim, exampleInput, browserTests } from './lib.mjs';
+import { script, loadSim, exampleInput, browserTests, catchPrints } from './lib.mjs';
 
 const words = script('words/words.js');
 const share = script('logic/share.js');
@@ -154,8 +154,10 @@ const STATES = [
     'an exercise open'],
   [[['select', '[data-answer="kind"][data-instr="1"][data-distance="1"]', 'WAW'], ['fill', '[data-answer="entry"][data-instr="2"]', '1'],
     ['click', '#exercise-check']], 'an exercise checked'],
-  [[['click', '#exercise-close'], ['fill', '#sheet-to', '2'], ['click', '#sheet-make'], ['attached', '#sheet']], 'the sheet prepared'],
-  [[['fill', '#sheet-to', '300'], ['click', '#key-csv'], ['wait', '#export-message:not([hidden])']], 'the class\'s files refused'],
+  [[['click', '#exercise-close'], ['fill', '#sheet-to', '2'], ['print', '#sheet-print-students'], ['attached', '#sheet']], 'the students\' sheets printed'],
+  [[['fill', '#sheet-names', 'Ana\nIon'], ['print', '#sheet-print-key'], ['attached', '#sheet[data-what="key"]']], 'the key of a list of names printed'],
+  [[['fill', '#sheet-names', 'b'.repeat(81)], ['click', '#sheet-print-students']], 'a name too long'],
+  [[['click', '#key-csv'], ['wait', '#export-message:not([hidden])']], 'the class\'s files refused'],
   [[['fill', '#exercise-depth', '12'], ['click', '#exercise-generate']], 'a generated exercise refused'],
 ];
 
@@ -166,6 +168,10 @@ async function everyState(page, check) {
     click: (sel) => page.click(sel),
     fill: (sel, value) => page.fill(sel, value),
     select: (sel, value) => page.selectOption(sel, value),
+    print: async (sel) => {
+      await catchPrints(page);
+      await page.click(sel);
+    },
   };
   for (const [steps, state] of STATES) {
     for (const [what, sel, value] of steps) await act[what](sel, value);

@@ -1,8 +1,8 @@
 // What the page's tests and benchmarks share: where the built site and its
 // scripts are (HAZARD_WEB_SITE, default build-web/site), the module loaded
 // once under Node with the simulator's limits, a ready store over it, the
-// native program run in a fresh folder, and Debian's chromium with a page
-// that records its errors and requests.
+// native program run in a fresh folder, Debian's chromium with a page that
+// records its errors and requests, and what a page prints.
 import { before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -186,6 +186,41 @@ export function browserTests(defaults = {}) {
   });
   after(async () => browser && browser.close());
   return (hash = '', options = {}, base = siteUrl) => openPage(browser, hash, { ...defaults, ...options }, base);
+}
+
+// ---- printing ----
+
+// CSS pixels in millimetres: 96 px to 25.4 mm.
+export const mm = (px) => (px * 25.4) / 96;
+
+// Keeps the page's window.print from starting a print (headless Chromium
+// stays in it and then refuses a PDF): each call is kept in window.prints,
+// with the body's classes and the class sheet's part laid out at that moment.
+export const catchPrints = (page) =>
+  page.evaluate(() => {
+    window.prints = [];
+    window.print = () => {
+      const sheet = document.getElementById('sheet');
+      window.prints.push({ body: document.body.className, what: sheet ? sheet.dataset.what : null });
+    };
+  });
+
+// The page printed as a user prints it, on the sizes and margins of its own
+// @page rules, to file.
+export const savePdf = (page, file) => page.pdf({ path: file, format: 'A4', preferCSSPageSize: true });
+
+// The text of each printed page, as pdftotext -layout reads it from the PDF.
+export async function printedPages(page) {
+  const dir = mkdtempSync(path.join(tmpdir(), 'hazard-sim-print-'));
+  try {
+    const file = path.join(dir, 'print.pdf');
+    await savePdf(page, file);
+    const text = spawnSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8', maxBuffer: 1 << 26 });
+    assert.equal(text.status, 0, 'pdftotext reads the PDF: ' + text.stderr);
+    return text.stdout.split('\f').slice(0, -1);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
 }
 
 // A stream of numbers in [0, 1) from a seed (mulberry32): the same on every run.

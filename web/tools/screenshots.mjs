@@ -2,11 +2,14 @@
 // from the built site opened from disk; one row of `shots` for each picture.
 // Usage: node screenshots.mjs SITE_DIR OUT_ROOT [file ...]   (default: all)
 import path from 'node:path';
-import { statSync } from 'node:fs';
+import os from 'node:os';
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, rmSync, statSync } from 'node:fs';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { CHROMIUM_ARGS } from '../tests/lib.mjs';
+import { CHROMIUM_ARGS, catchPrints, savePdf } from '../tests/lib.mjs';
 const MAX_BYTES = 300 * 1024;
+const PRINT_DPI = 96; // a printed page's picture: A4 at 794 x 1123 pixels
 
 // Picks an example in the picker and runs it.
 const runExample = (name) => async (page) => {
@@ -41,9 +44,37 @@ const checkedExercise = async (page) => {
   await page.click('#exercise-check');
 };
 
+// The class sheet's fields typed in as a teacher does, then one of its print
+// buttons pressed (the print itself caught): values {depth, count, from, to,
+// names}, what: 'students' or 'key'.
+const printSheet = (values, what) => async (page) => {
+  await page.fill('#exercise-depth', values.depth);
+  await page.fill('#exercise-count', values.count);
+  await page.fill('#sheet-from', values.from);
+  if (values.names) await page.fill('#sheet-names', values.names.join('\n'));
+  else await page.fill('#sheet-to', values.to);
+  await catchPrints(page);
+  await page.click(what === 'key' ? '#sheet-print-key' : '#sheet-print-students');
+};
+
+// One page of what the page prints, as a picture: the PDF's page rendered by pdftoppm, in grey.
+async function printedPicture(page, number, out) {
+  const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-shot-'));
+  try {
+    const pdf = path.join(dir, 'print.pdf');
+    await savePdf(page, pdf);
+    const args = ['-png', '-gray', '-r', String(PRINT_DPI), '-f', String(number), '-l', String(number), '-singlefile', pdf, out.replace(/\.png$/, '')];
+    const made = spawnSync('pdftoppm', args, { encoding: 'utf8' });
+    if (made.status !== 0) throw new Error('pdftoppm: ' + made.stderr);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
+}
+
 // file: where the picture goes, below OUT_ROOT; open: what follows
 // index.html in the address; act: what is done on the page before the shot;
 // parts: if given, the picture holds only the elements these selectors match;
+// printed: if given, the picture is that page of what the page prints;
 // context: the browser's screen, if not a 1280 by 800 desktop.
 const shots = [
   { file: 'docs/web.png', open: '', act: runExample('six'), parts: ['#inputs', '#outputs', '#diagrams'] },
@@ -53,6 +84,9 @@ const shots = [
   { file: 'docs/web-exercise.png', open: '#x=4&d=5&n=6&l=many&a=hsp', act: checkedExercise, parts: ['#exercise'] },
   { file: 'docs/web-english.png', open: '#lang=en', act: runExample('six'), parts: ['header', '#outputs'] },
   { file: 'docs/web-model.png', open: '', act: runExample('six'), parts: ['#explanations h3', '#explanations .model-aside'] },
+  { file: 'docs/sheet-students.png', open: '', printed: 1,
+    act: printSheet({ depth: '6', count: '8', from: '2024', names: ['Ana Popescu', 'Ion Ionescu', 'Maria Georgescu'] }, 'students') },
+  { file: 'docs/sheet-key.png', open: '', printed: 1, act: printSheet({ depth: '6', count: '8', from: '1', to: '30' }, 'key') },
 ];
 
 // The smallest page area that holds every element of the selectors.
@@ -86,8 +120,8 @@ try {
     await page.waitForSelector('#run:not([disabled])');
     await shot.act(page);
     const out = path.join(outRoot, shot.file);
-    const clip = shot.parts ? await areaOf(page, shot.parts) : undefined;
-    await page.screenshot({ path: out, fullPage: true, clip });
+    if (shot.printed) await printedPicture(page, shot.printed, out);
+    else await page.screenshot({ path: out, fullPage: true, clip: shot.parts ? await areaOf(page, shot.parts) : undefined });
     await context.close();
     const size = statSync(out).size;
     const problems = [...errors, ...(size > MAX_BYTES ? [`${size} bytes, more than ${MAX_BYTES}`] : [])];
