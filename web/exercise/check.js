@@ -128,7 +128,8 @@ function kindShown(report, cell) {
   const h = cell.hazard;
   if (!h) return T('whyNoHz', { d: cell.distance, a: label(report, cell.instr), b: label(report, cell.instr - cell.distance) });
   const kinds = h.kinds.map((k) => teach.kindText(k, cell.instr, cell.instr - cell.distance)).join('; ');
-  return T('whyKind', { shown: teach.shownText(h), kinds }) + (h.kinds.length > 1 ? T('whyLast') : '');
+  const why = teach.dependWhy(h);
+  return T('whyKind', { shown: teach.shownText(h), kinds }) + (why ? T('whyDepend', { why }) : '') + (h.kinds.length > 1 ? T('whyLast') : '');
 }
 
 // A kind marked where the table shows nothing, when the instruction has that

@@ -15,9 +15,9 @@ function kindText(k, later, earlier) {
   return T('kind' + k.kind, { r: registers(k.registers), later, earlier });
 }
 
-// What the table prints for a hazard: "WAW R3".
+// What the table prints for a hazard: "WAW, with R3 in DEPEND".
 function shownText(h) {
-  return h.shown.kind + ' ' + registers(h.shown.registers);
+  return T('shownAs', { k: h.shown.kind, regs: h.shown.registers.join(',') });
 }
 
 // The registers DEPEND prints for a hazard, each with the kind whose check

@@ -211,6 +211,8 @@ module.exports = {
   whyNoHz: 'The table shows nothing at distance {d}: {a} does not read what {b} writes, does not write what {b} reads, and they do not write the same register.',
   missed: 'Hazard missed. ',
   whyKind: 'The table shows {shown}: {kinds}.',
+  shownAs: '{k}, with {regs} in DEPEND',
+  whyDepend: ' In DEPEND, {why}.',
   whyLast: ' When several hold, the table shows the last of RAW, WAR, WAW.',
   whyNoRegs: 'The table shows no hazard at distance {d}, so no register.',
   whyRegs: 'The table shows {r} in DEPEND.',

@@ -219,6 +219,8 @@ module.exports = {
   whyNoHz: 'Tabelul nu arata nimic la distanta {d}: {a} nu citeste ce scrie {b}, nu scrie ce citeste {b} si nu scriu acelasi registru.',
   missed: 'Hazard omis. ',
   whyKind: 'Tabelul arata {shown}: {kinds}.',
+  shownAs: '{k}, cu {regs} in DEPEND',
+  whyDepend: ' In DEPEND, {why}.',
   whyLast: ' Cind se potrivesc mai multe, tabelul arata ultimul dintre RAW, WAR, WAW.',
   whyNoRegs: 'Tabelul nu arata niciun hazard la distanta {d}, deci niciun registru.',
   whyRegs: 'Tabelul arata in DEPEND {r}.',
