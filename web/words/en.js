@@ -268,4 +268,8 @@ module.exports = {
   m_correction: 'Hazard correction (by the least delay of the instructions)',
   m_correctionEnd: 'End of the hazard correction',
   m_perf: 'Performance of the pipeline = {p}%',
+  // readable views: the diagrams' keys and gutter, the stepper pinned
+  gutterKey: 'columns d1..d{d} beside the labels: each hazard\'s distance; the one picked (by pointer or keyboard) is tied to the earlier instruction',
+  diagramKeys: 'Tab reaches each diagram; the arrow keys go from one mark to another (left and right: along the row; up and down: the next row).',
+  stepPin: 'Keep at the bottom of the screen',
 };

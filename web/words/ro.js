@@ -253,4 +253,8 @@ module.exports = {
   sheetKey: 'Cheia raspunsurilor',
   sheetFail: 'O varianta nu a dat o rulare completa.',
   sheetReady: 'Fisa este gata: {n} {n:varianta|variante}, fiecare pe pagina ei, apoi cheia. Se tipareste pe A4 cu butonul Tipareste fisa (sau Ctrl+P).',
+  // readable views: the diagrams' keys and gutter, the stepper pinned
+  gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales (cu mouse-ul sau tastatura) se leaga de instructiunea anterioara',
+  diagramKeys: 'Tab ajunge la fiecare diagrama; sagetile trec de la un semn la altul (stinga si dreapta: in rind; sus si jos: rindul vecin).',
+  stepPin: 'Tine jos pe ecran',
 };
