@@ -23,6 +23,21 @@ const stepAndExplain = async (page) => {
   await page.focus('#explain [data-delay][data-instr="1"]');
 };
 
+// examples/deep with one hazard's mark focused, which ties it in full.
+const deepFocused = async (page) => {
+  await runExample('deep')(page);
+  await page.focus('#analysis-diagram [data-hazard][data-instr="24"][data-distance="3"]');
+};
+
+// A generated exercise with its answer grid scrolled to its last column.
+const gridScrolled = async (page) => {
+  await page.waitForSelector('.exercise-scroll');
+  await page.$eval('.exercise-scroll', (box) => {
+    box.scrollIntoView();
+    box.scrollLeft = box.scrollWidth;
+  });
+};
+
 // A generated exercise answered from its key but for three cells, then checked.
 const checkedExercise = async (page) => {
   await page.waitForSelector('#exercise-check');
@@ -52,6 +67,9 @@ const shots = [
     context: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } },
   { file: 'docs/web-exercise.png', open: '#x=4&d=5&n=6&l=many&a=hsp', act: checkedExercise, parts: ['#exercise'] },
   { file: 'docs/web-english.png', open: '#lang=en', act: runExample('six'), parts: ['header', '#outputs'] },
+  { file: 'docs/web-deep.png', open: '', act: deepFocused, parts: ['#analysis-block'] },
+  { file: 'docs/web-phone-exercise.png', open: '#x=4&d=5&n=8&l=many&a=hsp', act: gridScrolled, parts: ['#exercise-open'],
+    context: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } },
 ];
 
 // The smallest page area that holds every element of the selectors.
