@@ -42,7 +42,6 @@ function draw(report) {
     const text = T('waitNote', { n: ins.delay, e });
     const end = x + svg.textWidth(text);
     notes.push({ row: ins.index, x, end, body: `<g class="delay-note" data-instr="${ins.index}"><text x="${x}" y="${y + 15}">${svg.esc(text)}</text></g>` });
-    rows[ins.index][1] = end;
     right = Math.max(right, end);
   }
   const width = right + SIZE.pad;

@@ -164,7 +164,7 @@ function stageCells(i, first, depth) {
 // row labels, kept in view while the rest scrolls, gutter (which may be
 // absent) what is drawn between the labels and the cycles, main the cycles;
 // each part {width, height, body}, main also {notes: [{x, end, body}]}, the
-// words after the rows, drawn over body; rows: each row's [from, to] in main.
+// words after the rows, drawn over body; rows: each row's cells' [from, to] in main.
 function paneSvg(kind, part, id) {
   const notes = (part.notes || []).map((n) => n.body).join('');
   return (
@@ -209,26 +209,32 @@ function pageHtml(diagram, id) {
 
 // ---- paper ----
 
-// The largest tile that fits an A4 page either way up, two a page upright,
-// at the page's scale, so that no text prints under 7 pt.
-const PRINT = { width: 680, height: 480 };
+// The largest tile for an A4 page either way up, two a page upright: the
+// page's 182 mm (688 pixels) between its margins draw it at 688 / 735 of
+// its size at the least, so that no text (10 pixels, 7.5 pt, at the least)
+// prints under 7 pt.
+const PRINT = { width: 735, height: 480 };
 
 // A window of x by y over pane `ref` (its part x0, y0 of width w, height h).
 const view = (ref, x, y, x0, y0, w, h) =>
   `<svg x="${x}" y="${y}" width="${w}" height="${h}" viewBox="${x0} ${y0} ${w} ${h}"><use href="#${ref}"/></svg>`;
 
 // Where a band of rows is cut into tiles along the cycles: each cut on a
-// cycle's edge, and every note whole in the tile where it begins.
-function cuts(main, rows, room, firstRoom) {
+// cycle's edge, the tiles about as wide as each other, and every note
+// whole in the tile where it begins. The first tile also holds the gutter.
+function cuts(main, rows, room, gutter) {
   const W = SIZE.cellW;
+  const notes = main.notes.filter((n) => n.row >= rows.first && n.row < rows.last);
   const from = Math.floor(Math.min(...rows.map((r) => r[0])) / W) * W;
-  const to = Math.max(...rows.map((r) => r[1]));
+  const to = Math.max(...rows.map((r) => r[1]), ...notes.map((n) => n.x + 1));
+  const all = gutter + Math.max(to, ...notes.map((n) => n.end)) - from;
+  const even = Math.ceil(all / Math.ceil(all / room) / W) * W;
   const out = [];
   for (let x = from; x < to; ) {
-    const fits = out.length ? room : firstRoom;
-    let until = x + Math.max(1, Math.floor(fits / W)) * W;
+    const fits = out.length ? room : room - gutter;
+    let until = x + Math.max(1, Math.floor(Math.min(fits, out.length ? even : even - gutter) / W)) * W;
     for (;;) {
-      const late = main.notes.find((n) => n.row >= rows.first && n.row < rows.last && n.x >= x && n.x < until && n.end > x + fits);
+      const late = notes.find((n) => n.x >= x && n.x < until && n.end > x + fits);
       const back = late ? Math.floor(late.x / W) * W : until;
       if (back <= x || back === until) break;
       until = back;
@@ -258,7 +264,7 @@ function printTiles(diagram, id) {
     const bandH = (last - first) * SIZE.cellH;
     const height = SIZE.axisH + bandH + SIZE.pad;
     const room = PRINT.width - side.width - SIZE.pad;
-    const pieces = cuts(main, rows, room, room - gutter.width);
+    const pieces = cuts(main, rows, room, gutter.width);
     pieces.forEach(([x0, x1], k) => {
       const g = k === 0 ? gutter.width : 0;
       const notes = main.notes.filter((note) => note.row >= first && note.row < last && note.x >= x0 && note.x < x1);

@@ -24,7 +24,7 @@ const MAX_LANES = 8;
 
 // Where everything goes: every hazard's lane in the gutter (ties that
 // share a lane never share a row; when compact, the lane of its distance)
-// and its note after its row's cells; each row's extent in the cycles' pane.
+// and its note after its row's cells; where each row's cells are in the cycles' pane.
 function layout(report) {
   const depth = report.depth;
   const n = report.instructions.length;
@@ -56,14 +56,13 @@ function layout(report) {
   let right = cycleX(cycles);
   for (const ins of report.instructions) {
     let x = cycleX(ins.index + depth) + SIZE.pad;
-    let end = cycleX(ins.index + depth);
     for (const h of ins.hazards) {
       const text = noteText(h);
-      end = x + 14 + svg.textWidth(text);
+      const end = x + 14 + svg.textWidth(text);
       notes.push({ instr: ins.index, distance: h.distance, kind: h.shown.kind, text, x, end, y: rowY(ins.index) });
       x = end + 10;
     }
-    rows.push([cycleX(ins.index), end]);
+    rows.push([cycleX(ins.index), cycleX(ins.index + depth)]);
     right = Math.max(right, x);
   }
   return {

@@ -187,6 +187,8 @@ test('printed, examples/deep has no text under 7 pt and no stepper highlight; a 
   await page.fill('#cycle', '30');
   await page.dispatchEvent('#cycle', 'input');
   assert.ok((await page.$$('#schedule-diagram .in-pipeline')).length > 0, 'bubbles lit on the screen');
+  // Laid out as on A4 upright: 182 mm between the margins.
+  await page.setViewportSize({ width: 688, height: 1000 });
   await page.emulateMedia({ media: 'print' });
   await page.waitForSelector('.print-tile', { state: 'attached' }); // drawn once the page is seen as printed
   const seen = await page.evaluate(() => {
