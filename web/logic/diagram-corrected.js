@@ -1,6 +1,7 @@
 // The diagram of the corrected schedule: each instruction enters in its
 // entry cycle; its bubbles wait in its own row just before it, so that only
-// the delayed instruction is seen to wait while those ahead go on.
+// the delayed instruction is seen to wait while those ahead go on. While
+// the stepper's cycle lights a bubble, its `now` holds the stage it is in.
 // Gives draw.
 'use strict';
 
@@ -18,34 +19,41 @@ function draw(report) {
   const height = rowY(n) + SIZE.pad;
   let right = cycleX(cycles);
   let main = '';
+  const notes = [];
+  const rows = [];
   const bubblesOf = (i) => sched.bubbles.filter((c) => sched.waitsFor[c] === i);
   for (const ins of report.instructions) {
     const y = rowY(ins.index);
     main += svg.stageCells(ins.index, ins.entry, depth);
+    rows.push([cycleX(ins.entry - ins.delay), cycleX(ins.entry + depth)]);
     if (ins.delay === 0) continue;
     const e = ins.nearest.earlier; // a delay comes from the nearest hazard
     const words = T('waitWords', { label: model.instrLabel(ins), n: ins.delay, e: model.instrLabel(report.instructions[e]) });
-    main += `<g class="delay" data-instr="${ins.index}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
+    main += `<g class="delay" data-instr="${ins.index}" tabindex="-1" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
     for (const c of bubblesOf(ins.index)) {
       const x = cycleX(c);
       main +=
         `<g class="bubble" data-bubble="${sched.bubbles.indexOf(c)}" data-cycle="${c}" data-waits="${ins.index}">` +
         `<rect x="${x + 3}" y="${y + 4}" width="${SIZE.cellW - 6}" height="${SIZE.cellH - 8}" rx="2"/>` +
-        `<text x="${x + SIZE.cellW / 2}" y="${y + 15}">b</text></g>`;
+        `<text x="${x + SIZE.cellW / 2}" y="${y + 15}">b<tspan class="now"></tspan></text></g>`;
     }
     main += '</g>';
     const x = cycleX(ins.entry + depth) + SIZE.pad;
     const text = T('waitNote', { i: ins.index, n: ins.delay, e });
-    main += `<g class="delay-note" data-instr="${ins.index}"><text x="${x}" y="${y + 15}">${svg.esc(text)}</text></g>`;
-    right = Math.max(right, x + svg.textWidth(text));
+    const end = x + svg.textWidth(text);
+    notes.push({ row: ins.index, x, end, body: `<g class="delay-note" data-instr="${ins.index}"><text x="${x}" y="${y + 15}">${svg.esc(text)}</text></g>` });
+    right = Math.max(right, end);
   }
   const width = right + SIZE.pad;
   const title = T('cTitle', { depth, n, b: report.bubbles, c: report.cycles.corrected, p: report.performance });
+  const items = [{ bubble: true, text: T('bubbleKey') }];
   return {
     title,
-    head: svg.head(title, [{ bubble: true, text: T('bubbleKey') }]),
+    items,
+    head: svg.head(title, items),
     side: { width: labels, height, body: svg.stripes(n, labels) + svg.rowLabels(report, labels) },
-    main: { width, height, body: svg.stripes(n, width) + svg.cycleColumns(cycles, height) + main },
+    main: { width, height, body: svg.stripes(n, width) + svg.cycleColumns(cycles, height) + main, notes },
+    rows,
   };
 }
 

@@ -1,11 +1,12 @@
 // Shared drawing of both pipeline diagrams: sizes, the hazard kinds' and the
 // bubbles' looks, row labels, stage cells and the cycle axis in SVG; the
 // panes' markup for the page (row labels kept in view, cycles scrolling
-// sideways) and the same diagram as one SVG file; which marks a pick lights.
-// Gives SIZE, KIND_NAMES, MARKS, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes, rowLabels, cycleColumns, stageCells, head, pageHtml, pageStyle, standalone, pickedSelector, cycleSelector, selectionOf.
+// sideways, tiles for paper) and the same diagram as one SVG file; which
+// marks a pick and the stepper's cycle light.
+// Gives SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes, rowLabels, cycleColumns, stageCells, head, pageHtml, printTiles, pageStyle, standalone, pickedSelector, cycleMarks, selectionOf.
 'use strict';
 
-const SIZE = { cellW: 26, cellH: 22, axisH: 24, headH: 44, charW: 7.2, lane: 11, pad: 8 };
+const SIZE = { cellW: 26, cellH: 22, axisH: 24, headH: 44, charW: 7.2, lane: 11, slot: 14, pad: 8 };
 
 // Each kind has its own colour (apart under the common colour-vision
 // deficiencies), line and marker; the name is always written beside it.
@@ -18,13 +19,12 @@ const STYLE = `
 .hzd .muted{fill:#5b6673}
 .hzd .stripe{fill:#f1f4f8}
 .hzd .column{fill:transparent}
-.hzd .column.current-cycle{fill:#ffe9a8}
 .hzd .axis{font-size:10px;text-anchor:middle}
 .hzd .cell rect{fill:#dbe7f5;stroke:#5f82ad;stroke-width:1}
 .hzd .cell text{fill:#1d3557;font-size:11px;text-anchor:middle}
-.hzd .cell.current-cycle rect{stroke:#1d232b;stroke-width:2}
 .hzd .bubble rect{fill:#ffffff;stroke:#7a5c00;stroke-width:1.5;stroke-dasharray:3 2}
 .hzd .bubble text{fill:#7a5c00;font-size:10px;text-anchor:middle}
+.hzd .bubble .now{font-weight:bold}
 .hzd .wait{stroke:#7a5c00;stroke-width:1.5}
 .hzd .delay-note text{fill:#7a5c00}
 .hzd .row-label rect{fill:transparent}
@@ -44,6 +44,17 @@ const STYLE = `
 .hzd .picked.hazard-note text{text-decoration:underline}
 .hzd .picked.bubble rect{stroke-width:3}
 .hzd .delay:focus .bubble rect{stroke:#1d232b;stroke-width:3}
+.hzd .guide{stroke:#d0d7de;stroke-width:1}
+.hzd .short .slot{fill:transparent}
+.hzd .short .tie{display:none}
+.hzd .short.picked .tie,.hzd .short:focus .tie{display:inline}
+.hzd .short .halo{fill:none;stroke:#ffffff;stroke-width:6}
+`;
+// What the stepper lights: on the screen only, never on paper.
+const LIT = `
+.hzd .column.current-cycle{fill:#ffe9a8}
+.hzd .cell.current-cycle rect{stroke:#1d232b;stroke-width:2}
+.hzd .bubble.in-pipeline rect{fill:#ffe9a8;stroke:#1d232b;stroke-width:2}
 `;
 // The page's diagrams follow its colour scheme; a downloaded file keeps the light palette wherever it is opened.
 const DARK = `
@@ -51,16 +62,22 @@ const DARK = `
 .hzd text{fill:#e6edf3}
 .hzd .muted{fill:#9aa6b2}
 .hzd .stripe{fill:#1c222b}
-.hzd .column.current-cycle{fill:#4a3d10}
 .hzd .cell rect{fill:#1f3a5c;stroke:#6c98c8}
 .hzd .cell text{fill:#dbe9f8}
-.hzd .cell.current-cycle rect,.hzd .picked.cell rect{stroke:#f0f3f6}
+.hzd .picked.cell rect{stroke:#f0f3f6}
 .hzd .bubble rect{fill:#161b22;stroke:#e0b84a}
 .hzd .bubble text,.hzd .delay-note text{fill:#e0b84a}
 .hzd .wait{stroke:#e0b84a}
 .hzd .picked.row-label rect{fill:#4a3d10}
 .hzd .RAW{--k:#5fb4f0}.hzd .WAR{--k:#f28c4b}.hzd .WAW{--k:#e59acb}
 .hzd .hazard:focus .hit{stroke:#f0f3f6}
+.hzd .guide{stroke:#30363d}
+.hzd .short .halo{stroke:#161b22}
+`;
+const LIT_DARK = `
+.hzd .column.current-cycle{fill:#4a3d10}
+.hzd .cell.current-cycle rect{stroke:#f0f3f6}
+.hzd .bubble.in-pipeline rect{fill:#4a3d10;stroke:#f0f3f6}
 `;
 
 function esc(text) {
@@ -142,34 +159,134 @@ function stageCells(i, first, depth) {
   return out;
 }
 
-// A diagram is {title, head, side, gutter, main}: head the title and
-// legend (drawn into head's width), side the row labels, kept in view
-// while the rest scrolls, gutter (which may be absent) what is drawn
-// between the labels and the cycles, main the cycles; each part {width, height, body}.
-function paneSvg(kind, part) {
+// A diagram is {title, items, head, side, gutter, main, rows}: items its
+// legend (see head), head the title and legend drawn for the file, side the
+// row labels, kept in view while the rest scrolls, gutter (which may be
+// absent) what is drawn between the labels and the cycles, main the cycles;
+// each part {width, height, body}, main also {notes: [{x, end, body}]}, the
+// words after the rows, drawn over body; rows: each row's cells' [from, to] in main.
+function paneSvg(kind, part, id) {
+  const notes = (part.notes || []).map((n) => n.body).join('');
   return (
     `<svg xmlns="http://www.w3.org/2000/svg" class="hzd hzd-${kind}" width="${part.width}" height="${part.height}"` +
     ` viewBox="0 0 ${part.width} ${part.height}" style="--w:${part.width}">` +
-    `<rect class="bg" x="0" y="0" width="${part.width}" height="${part.height}"/>${part.body}</svg>`
+    `<rect class="bg" x="0" y="0" width="${part.width}" height="${part.height}"/>` +
+    `<g id="${id}-${kind}" class="hzd">${part.body}</g>${notes}</svg>`
   );
 }
 
 const NO_GUTTER = { width: 0, body: '' };
 const panesWidth = (d) => d.side.width + (d.gutter || NO_GUTTER).width + d.main.width;
 
-// The page's markup of a diagram: its legend, and its panes in a box that
-// scrolls sideways, reached by Tab; #explain says in words what it draws.
-function pageHtml(diagram) {
+// One line of the legend on the page, as head draws it in the file.
+function keyHtml(item) {
+  const text = esc(item.text);
+  if (item.bubble)
+    return `<li><svg width="16" height="16" aria-hidden="true"><g class="bubble"><rect x="1" y="1" width="14" height="14" rx="2"/><text x="8" y="12">b</text></g></svg> ${text}</li>`;
+  if (!item.kind) return `<li>${text}</li>`;
   return (
-    `<div class="diagram-legend" tabindex="0" role="group" aria-label="${esc(diagram.title)}">${paneSvg('head', diagram.head)}</div>` +
-    `<div class="diagram" role="group" tabindex="0" aria-details="explain" aria-label="${esc(diagram.title)}">` +
-    `<div class="diagram-pane" style="--w:${panesWidth(diagram)}">${paneSvg('side', diagram.side)}` +
-    `${diagram.gutter ? paneSvg('gutter', diagram.gutter) : ''}${paneSvg('main', diagram.main)}</div></div>`
+    `<li class="${item.kind}"><svg width="36" height="16" aria-hidden="true"><g class="hazard legend ${item.kind}">` +
+    `<path class="line" d="M1 8H21"/>${marker(item.kind, 28, 8)}</g></svg> <b class="k">${item.kind}</b> ${text}</li>`
   );
 }
 
+// The page's markup of a diagram with id `id`: its title and legend, its
+// panes in a box that scrolls sideways (a sign at each edge where more
+// lies beyond it), and the box of its tiles for paper (see printTiles);
+// #explain says in words what it draws.
+function pageHtml(diagram, id) {
+  const side = ['left', 'right'].map((s) => `<span class="scroll-cue" data-side="${s}" aria-hidden="true"></span>`).join('');
+  return (
+    `<div class="diagram-legend"><p class="diagram-title">${esc(diagram.title)}</p>` +
+    `<ul class="diagram-key hzd">${diagram.items.map(keyHtml).join('')}</ul></div>` +
+    `<div class="diagram-wrap" style="--side:${diagram.side.width}">` +
+    `<div class="diagram" role="group" aria-details="explain" aria-label="${esc(diagram.title)}">` +
+    `<div class="diagram-pane" style="--w:${panesWidth(diagram)}">${paneSvg('side', diagram.side, id)}` +
+    `${diagram.gutter ? paneSvg('gutter', diagram.gutter, id) : ''}${paneSvg('main', diagram.main, id)}</div></div>${side}</div>` +
+    '<div class="diagram-print"></div>'
+  );
+}
+
+// ---- paper ----
+
+// The largest tile for an A4 page either way up, two a page upright: the
+// page's 182 mm (688 pixels) between its margins draw it at 688 / 735 of
+// its size at the least, so that no text (10 pixels, 7.5 pt, at the least)
+// prints under 7 pt.
+const PRINT = { width: 735, height: 480 };
+
+// A window of x by y over pane `ref` (its part x0, y0 of width w, height h).
+const view = (ref, x, y, x0, y0, w, h) =>
+  `<svg x="${x}" y="${y}" width="${w}" height="${h}" viewBox="${x0} ${y0} ${w} ${h}"><use href="#${ref}"/></svg>`;
+
+// Where a band of rows is cut into tiles along the cycles: each cut on a
+// cycle's edge, the tiles about as wide as each other, and every note
+// whole in the tile where it begins. The first tile also holds the gutter.
+function cuts(main, rows, room, gutter) {
+  const W = SIZE.cellW;
+  const notes = main.notes.filter((n) => n.row >= rows.first && n.row < rows.last);
+  const from = Math.floor(Math.min(...rows.map((r) => r[0])) / W) * W;
+  const to = Math.max(...rows.map((r) => r[1]), ...notes.map((n) => n.x + 1));
+  const all = gutter + Math.max(to, ...notes.map((n) => n.end)) - from;
+  const even = Math.ceil(all / Math.ceil(all / room) / W) * W;
+  const out = [];
+  for (let x = from; x < to; ) {
+    const fits = out.length ? room : room - gutter;
+    let until = x + Math.max(1, Math.floor(Math.min(fits, out.length ? even : even - gutter) / W)) * W;
+    for (;;) {
+      const late = notes.find((n) => n.x >= x && n.x < until && n.end > x + fits);
+      const back = late ? Math.floor(late.x / W) * W : until;
+      if (back <= x || back === until) break;
+      until = back;
+    }
+    out.push([x, until]);
+    x = until;
+  }
+  return out;
+}
+
+// The diagram as tiles that each fit a printed page, their rows' labels and
+// the cycle axis repeated on each; drawn from the page's panes (`use`), so
+// put on the page only while it prints: a change to the panes redraws them.
+function printTiles(diagram, id) {
+  const { side, main } = diagram;
+  const gutter = diagram.gutter || NO_GUTTER;
+  const n = diagram.rows.length;
+  const bandsOf = Math.ceil(n / Math.floor((PRINT.height - SIZE.axisH - SIZE.pad) / SIZE.cellH));
+  const per = Math.ceil(n / bandsOf);
+  let out = '';
+  for (let first = 0; first < n; first += per) {
+    const last = Math.min(n, first + per);
+    const rows = diagram.rows.slice(first, last);
+    rows.first = first;
+    rows.last = last;
+    const top = rowY(first);
+    const bandH = (last - first) * SIZE.cellH;
+    const height = SIZE.axisH + bandH + SIZE.pad;
+    const room = PRINT.width - side.width - SIZE.pad;
+    const pieces = cuts(main, rows, room, gutter.width);
+    pieces.forEach(([x0, x1], k) => {
+      const g = k === 0 ? gutter.width : 0;
+      const notes = main.notes.filter((note) => note.row >= first && note.row < last && note.x >= x0 && note.x < x1);
+      const w = Math.max(x1, ...notes.map((note) => note.end)) - x0;
+      const width = side.width + g + w + SIZE.pad;
+      const at = side.width + g;
+      out +=
+        `<svg class="hzd print-tile" width="${width}" height="${height}" viewBox="0 0 ${width} ${height}">` +
+        `<rect class="bg" x="0" y="0" width="${width}" height="${height}"/>` +
+        view(id + '-side', 0, 0, 0, 0, side.width, SIZE.axisH) + view(id + '-side', 0, SIZE.axisH, 0, top, side.width, bandH) +
+        (g ? view(id + '-gutter', side.width, 0, 0, 0, g, SIZE.axisH) + view(id + '-gutter', side.width, SIZE.axisH, 0, top, g, bandH) : '') +
+        view(id + '-main', at, 0, x0, 0, x1 - x0, SIZE.axisH) + view(id + '-main', at, SIZE.axisH, x0, top, x1 - x0, bandH) +
+        `<g transform="translate(${at - x0} ${SIZE.axisH - top})">${notes.map((note) => note.body).join('')}</g></svg>`;
+    });
+  }
+  return out;
+}
+
 // The diagrams' style on the page, following its colour scheme.
-const pageStyle = () => STYLE + '@media screen and (prefers-color-scheme: dark){' + DARK + '}';
+const pageStyle = () =>
+  STYLE + '@media screen{' + LIT + '}@media screen and (prefers-color-scheme: dark){' + DARK + LIT_DARK + '}' +
+  '@media print{.hzd .now{display:none}}';
 
 // The whole diagram as the text of an SVG file that stands on its own.
 function standalone(diagram) {
@@ -177,6 +294,7 @@ function standalone(diagram) {
   const gutter = diagram.gutter || NO_GUTTER;
   const width = Math.max(head.width, panesWidth(diagram));
   const height = head.height + Math.max(side.height, main.height);
+  const notes = main.notes.map((n) => n.body).join('');
   return (
     '<?xml version="1.0" encoding="UTF-8"?>\n' +
     `<svg xmlns="http://www.w3.org/2000/svg" class="hzd" width="${width}" height="${height}" viewBox="0 0 ${width} ${height}">` +
@@ -184,12 +302,12 @@ function standalone(diagram) {
     `<rect class="bg" x="0" y="0" width="${width}" height="${height}"/>${head.body}` +
     `<g transform="translate(0 ${head.height})">${side.body}</g>` +
     `<g transform="translate(${side.width} ${head.height})">${gutter.body}</g>` +
-    `<g transform="translate(${side.width + gutter.width} ${head.height})">${main.body}</g></svg>\n`
+    `<g transform="translate(${side.width + gutter.width} ${head.height})">${main.body}${notes}</g></svg>\n`
   );
 }
 
 // Title and legend lines; items: [{kind, text}] drawn with the kind's
-// line and marker, or [{bubble: true, text}].
+// line and marker, [{bubble: true, text}], or [{text}] alone.
 function head(title, items) {
   let x = 4;
   let legend = '';
@@ -198,11 +316,14 @@ function head(title, items) {
       legend +=
         `<g class="bubble"><rect x="${x}" y="26" width="14" height="14" rx="2"/><text x="${x + 7}" y="37">b</text></g>` +
         `<text x="${x + 20}" y="37">${esc(item.text)}</text>`;
-    } else {
+    } else if (item.kind) {
       legend +=
         `<g class="hazard legend ${item.kind}"><path class="line" d="M${x} 33H${x + 22}"/>` +
         marker(item.kind, x + 28, 33) + `<text class="k" x="${x + 38}" y="37">${item.kind}</text></g>` +
         `<text x="${x + 38 + textWidth(item.kind)}" y="37">${esc(item.text)}</text>`;
+    } else {
+      legend += `<text x="${x}" y="37">${esc(item.text)}</text>`;
+      x -= 38;
     }
     x += 38 + textWidth((item.kind || '') + ' ' + item.text) + 14;
   }
@@ -243,12 +364,24 @@ function selectionOf(mark, report) {
   return { type: 'hazard', instr, earlier: instr - distance, distance };
 }
 
-// The marks the stepper's cycle lights in a diagram of schedule `which` ('' for none).
-const cycleSelector = (sel, which) =>
-  sel && sel.which === which ? `.column[data-column="${sel.cycle}"], .cell[data-cycle="${sel.cycle}"]` : '';
+// What the stepper's cycle lights in the diagram of schedule `sched`: the
+// column and the cells in it (selector, '' for none) and each bubble still
+// in the pipeline, by the cycle it entered, with the stage it is in now.
+function cycleMarks(sel, sched) {
+  if (!sel || !sched || sel.which !== sched.which) return { selector: '', bubbles: [] };
+  const bubbles = [];
+  for (let stage = 1; stage <= sched.depth; stage++) {
+    const cycle = sel.cycle - stage + 1;
+    if (sched.entered[cycle] === -1) bubbles.push({ cycle, stage });
+  }
+  return { selector: `.column[data-column="${sel.cycle}"], .cell[data-cycle="${sel.cycle}"]`, bubbles };
+}
+
+// The marks reached by Tab in a diagram: one of them at a time (see views/diagrams.js).
+const FOCUSABLE = '.hazard[data-hazard], .delay';
 
 module.exports = {
-  SIZE, KIND_NAMES, MARKS, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes,
-  rowLabels, cycleColumns, stageCells, head, pageHtml, pageStyle, standalone,
-  pickedSelector, cycleSelector, selectionOf,
+  SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes,
+  rowLabels, cycleColumns, stageCells, head, pageHtml, printTiles, pageStyle, standalone,
+  pickedSelector, cycleMarks, selectionOf,
 };

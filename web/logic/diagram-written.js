@@ -1,7 +1,9 @@
 // The diagram of the program as written: instruction i enters in cycle i;
 // each hazard ties its two rows in a gutter after the row labels, in its
-// kind's line and marker, and is named at the end of the later row.
-// Gives layout, draw.
+// kind's line and marker, and is named at the end of the later row. When
+// the ties would take more than MAX_LANES lanes, each hazard is a short mark
+// in the gutter's column of its distance, tied in full only while picked.
+// Gives MAX_LANES, layout, draw.
 'use strict';
 
 const svg = require('./diagram-svg.js');
@@ -29,8 +31,11 @@ function noteText(h) {
   return hazardWords(h, 'hzNote', 'hzNoteAlso', { d: h.distance }) + depend;
 }
 
+const MAX_LANES = 8;
+
 // Where everything goes: every hazard's lane in the gutter (ties that
-// share a lane never share a row) and its note after its row's cells.
+// share a lane never share a row; when compact, the lane of its distance)
+// and its note after its row's cells; where each row's cells are in the cycles' pane.
 function layout(report) {
   const depth = report.depth;
   const n = report.instructions.length;
@@ -46,20 +51,29 @@ function layout(report) {
     if (lane < 0) lane = lanes.push([]) - 1;
     lanes[lane].push([tie.earlier, tie.instr]);
     tie.lane = lane;
-    tie.x = SIZE.pad + lane * SIZE.lane + SIZE.lane / 2; // in the gutter's own pane
+  }
+  const compact = lanes.length > MAX_LANES;
+  const laneW = compact ? SIZE.slot : SIZE.lane;
+  for (const tie of ties) {
+    if (compact) tie.lane = tie.distance - 1;
+    tie.x = SIZE.pad + tie.lane * laneW + laneW / 2; // in the gutter's own pane
     tie.y0 = rowY(tie.earlier) + SIZE.cellH / 2;
     tie.y1 = rowY(tie.instr) + SIZE.cellH / 2;
   }
+  const used = compact ? Math.max(...ties.map((t) => t.distance)) : lanes.length;
   ties.sort((a, b) => a.instr - b.instr || a.distance - b.distance); // reading and tab order
   const notes = [];
+  const rows = [];
   let right = cycleX(cycles);
   for (const ins of report.instructions) {
     let x = cycleX(ins.index + depth) + SIZE.pad;
     for (const h of ins.hazards) {
       const text = noteText(h);
-      notes.push({ instr: ins.index, distance: h.distance, kind: h.shown.kind, text, x, y: rowY(ins.index) });
-      x += 14 + svg.textWidth(text) + 10;
+      const end = x + 14 + svg.textWidth(text);
+      notes.push({ instr: ins.index, distance: h.distance, kind: h.shown.kind, text, x, end, y: rowY(ins.index) });
+      x = end + 10;
     }
+    rows.push([cycleX(ins.index), cycleX(ins.index + depth)]);
     right = Math.max(right, x);
   }
   return {
@@ -67,51 +81,77 @@ function layout(report) {
     n,
     cycles,
     labels,
-    gutterWidth: 2 * SIZE.pad + lanes.length * SIZE.lane,
+    compact,
+    used,
+    gutterWidth: 2 * SIZE.pad + used * laneW,
     mainWidth: right + SIZE.pad,
     height: rowY(n) + SIZE.pad,
     ties,
     notes,
+    rows,
   };
 }
 
-function tieSvg(tie, report) {
+// A hazard's tie; when compact, its short mark, its slot to point at, and
+// its tie drawn only while picked or focused.
+function tieSvg(tie, report, compact) {
   const h = tie.hazard;
   const later = model.instrLabel(report.instructions[tie.instr]);
   const earlier = model.instrLabel(report.instructions[tie.earlier]);
   const depend = teach.dependText(h);
   const words = hazardWords(h, 'tie', 'tieAlso', { d: tie.distance, later, earlier }) + (depend && '; ' + depend);
+  const { x, y0, y1 } = tie;
+  const line = svg.kindLine(x, y0, y1) + `<path class="line" d="M${x - 4} ${y0}H${x + 4}" style="stroke-dasharray:none"/>`;
+  const short =
+    `<rect class="slot" x="${x - SIZE.slot / 2}" y="${y1 - SIZE.cellH / 2}" width="${SIZE.slot}" height="${SIZE.cellH}"/>` +
+    `<g class="tie"><path class="halo" d="M${x} ${y0}V${y1}"/>${line}</g>` +
+    `<path class="line" d="M${x} ${y1 - 9}V${y1}" style="stroke-dasharray:none"/>`;
   return (
-    `<g class="hazard ${h.shown.kind}" data-hazard="${h.shown.kind}" data-instr="${tie.instr}" data-distance="${tie.distance}"` +
-    ` data-from="${tie.earlier}" tabindex="0" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>` +
-    svg.kindLine(tie.x, tie.y0, tie.y1) +
-    `<path class="line" d="M${tie.x - 4} ${tie.y0}H${tie.x + 4}" style="stroke-dasharray:none"/>` +
-    svg.marker(h.shown.kind, tie.x, tie.y1) + '</g>'
+    `<g class="hazard${compact ? ' short' : ''} ${h.shown.kind}" data-hazard="${h.shown.kind}" data-instr="${tie.instr}" data-distance="${tie.distance}"` +
+    ` data-from="${tie.earlier}" tabindex="-1" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>` +
+    (compact ? short : line) + svg.marker(h.shown.kind, x, y1) + '</g>'
   );
+}
+
+// A compact gutter's heads, d1 .. dN over its columns, and a faint line down each.
+function distanceColumns(L) {
+  let out = '';
+  for (let d = 1; d <= L.used; d++) {
+    const x = SIZE.pad + (d - 1) * SIZE.slot + SIZE.slot / 2;
+    out += `<text class="muted axis" x="${x}" y="16">d${d}</text><path class="guide" d="M${x} ${SIZE.axisH}V${L.height - SIZE.pad}"/>`;
+  }
+  return out;
 }
 
 // The diagram's parts, as diagram-svg.js mounts them on the page and writes them to a file.
 function draw(report) {
   const L = layout(report);
   const side = svg.stripes(L.n, L.labels) + svg.rowLabels(report, L.labels);
-  let gutter = svg.stripes(L.n, L.gutterWidth);
-  for (const tie of L.ties) gutter += tieSvg(tie, report);
+  let gutter = svg.stripes(L.n, L.gutterWidth) + (L.compact ? distanceColumns(L) : '');
+  for (const tie of L.ties) gutter += tieSvg(tie, report, L.compact);
   let main = svg.stripes(L.n, L.mainWidth) + svg.cycleColumns(L.cycles, L.height);
   for (const ins of report.instructions) main += svg.stageCells(ins.index, ins.index, L.depth);
-  for (const note of L.notes) {
-    main +=
+  const notes = L.notes.map((note) => ({
+    row: note.instr,
+    x: note.x,
+    end: note.end,
+    body:
       `<g class="hazard-note ${note.kind}" data-instr="${note.instr}" data-distance="${note.distance}">` +
       svg.marker(note.kind, note.x + 5, note.y + SIZE.cellH / 2) +
-      `<text x="${note.x + 14}" y="${note.y + 15}">${svg.esc(note.text)}</text></g>`;
-  }
+      `<text x="${note.x + 14}" y="${note.y + 15}">${svg.esc(note.text)}</text></g>`,
+  }));
   const title = T('wTitle', { depth: L.depth, n: L.n, c: L.cycles });
+  const items = svg.KIND_NAMES.map((kind) => ({ kind, text: T('k' + kind) }));
+  if (L.compact) items.push({ text: T('gutterKey', { d: L.used }) });
   return {
     title,
-    head: svg.head(title, svg.KIND_NAMES.map((kind) => ({ kind, text: T('k' + kind) }))),
+    items,
+    head: svg.head(title, items),
     side: { width: L.labels, height: L.height, body: side },
     gutter: { width: L.gutterWidth, height: L.height, body: gutter },
-    main: { width: L.mainWidth, height: L.height, body: main },
+    main: { width: L.mainWidth, height: L.height, body: main, notes },
+    rows: L.rows,
   };
 }
 
-module.exports = { layout, draw };
+module.exports = { MAX_LANES, layout, draw };

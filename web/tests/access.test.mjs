@@ -139,11 +139,12 @@ test('printed on A4, upright and across, examples/deep gives both files, both ta
     assert.equal(want.length, 100);
     const program = await page.inputValue('#program');
     await page.emulateMedia({ media: 'print' });
-    const fits = await page.evaluate(() => [...document.querySelectorAll('.diagram-block svg')].map((s) => {
+    await page.waitForSelector('.print-tile', { state: 'attached' });
+    const fits = await page.evaluate(() => [...document.querySelectorAll('.diagram-block svg')].filter((s) => !s.ownerSVGElement && s.getClientRects().length).map((s) => {
       const r = s.getBoundingClientRect();
       return r.width > 0 && r.right <= document.documentElement.clientWidth + 0.5;
     }));
-    assert.ok(fits.length >= 6 && fits.every(Boolean), 'each diagram pane in the printable width: ' + fits);
+    assert.ok(fits.length >= 6 && fits.every(Boolean), 'each diagram tile in the printable width: ' + fits);
     await page.emulateMedia({ media: null });
     for (const landscape of [false, true]) {
       const pdf = path.join(dir, 'page.pdf');

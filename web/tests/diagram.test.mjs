@@ -1,6 +1,7 @@
-// What the diagram of the program as written decides (logic/diagram-written.js),
-// on the reports of every example and of generated programs: each hazard's
-// tie in the gutter, lanes that never share a row, notes after the cells.
+// What the diagrams decide (logic/diagram-written.js, diagram-corrected.js,
+// diagram-svg.js), on the reports of every example and of generated programs:
+// each hazard's tie in the gutter, lanes that never share a row or, when too
+// many, a column for each distance; notes after the cells; the tiles for paper.
 import test from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
@@ -8,8 +9,10 @@ import path from 'node:path';
 import { root, script, loadSim } from './lib.mjs';
 
 const { run } = await loadSim();
-const { layout, draw } = script('logic/diagram-written.js');
-const { SIZE, cycleX, rowY } = script('logic/diagram-svg.js');
+const { MAX_LANES, layout, draw } = script('logic/diagram-written.js');
+const corrected = script('logic/diagram-corrected.js');
+const model = script('logic/schedule.js');
+const { SIZE, PRINT, cycleX, rowY, printTiles } = script('logic/diagram-svg.js');
 
 const examplesDir = path.join(root, 'examples');
 const reports = [];
@@ -41,10 +44,22 @@ test('every hazard has one tie, in the gutter between the row labels and the cel
   }
 });
 
-test('ties that share a lane never share a row, and no more lanes are used than rows overlap', () => {
+test('ties that share a lane never share a row, and no more lanes are used than rows overlap; past MAX_LANES, one column a distance', () => {
   let widest = 0;
+  let compact = 0;
   for (const [what, report] of reports) {
     const L = layout(report);
+    const deepest = Math.max(0, ...report.instructions.map((ins) => L.ties.filter((t) => t.earlier <= ins.index && t.instr >= ins.index).length));
+    if (L.compact) {
+      // Each tie in the column of its distance, tied in full only while picked (the page's style).
+      compact++;
+      assert.ok(deepest > MAX_LANES / 2, `${what}: compact only when the lanes cannot fit (${deepest} ties over one row)`);
+      assert.deepEqual(L.ties.filter((t) => t.lane !== t.distance - 1), [], what);
+      assert.equal(L.gutterWidth, 2 * SIZE.pad + Math.max(...L.ties.map((t) => t.distance)) * SIZE.slot, what);
+      const gutter = draw(report).gutter.body;
+      assert.equal((gutter.match(/<g class="hazard short [A-Z]+"[^>]*>(<title>[^<]*<\/title>)?<rect class="slot"[^>]*\/><g class="tie">/g) || []).length, L.ties.length, what);
+      continue;
+    }
     const lanes = new Map();
     for (const t of L.ties) {
       const taken = lanes.get(t.lane) || [];
@@ -53,11 +68,12 @@ test('ties that share a lane never share a row, and no more lanes are used than 
       lanes.set(t.lane, taken);
     }
     // Each lane beyond the first is there because every lane before it was taken.
-    const deepest = Math.max(0, ...report.instructions.map((ins) => L.ties.filter((t) => t.earlier <= ins.index && t.instr >= ins.index).length));
     assert.ok(lanes.size <= Math.max(1, 2 * deepest), what + ': lanes ' + lanes.size);
+    assert.ok(lanes.size <= MAX_LANES, what);
     widest = Math.max(widest, lanes.size);
   }
   assert.ok(widest >= 3, 'the programs give crowded gutters');
+  assert.ok(compact >= 20, `the programs give gutters too crowded for lanes: ${compact}`);
 });
 
 test('a row\'s notes come after its last cell, one after another, inside the diagram', () => {
@@ -88,4 +104,46 @@ test('a note names the kind the table shows, the registers, the distance and eve
   assert.equal((diagram.gutter.body.match(/ data-hazard=/g) || []).length, 6, 'the focusable ties are the hazards');
   assert.equal((diagram.side.body.match(/ data-hazard=/g) || []).length, 0, 'the row labels, kept in view, hold no tie');
   assert.equal((diagram.main.body.match(/ data-stage=/g) || []).length, 30);
+});
+
+// The windows of a tile's markup: [{ref, x, y, x0, y0, w, h}], and its notes' rows.
+function tilesOf(markup) {
+  return [...markup.matchAll(/<svg class="hzd print-tile" width="([\d.]+)" height="([\d.]+)"[^>]*>(.*?)<\/g><\/svg>/g)].map((m) => ({
+    width: +m[1],
+    height: +m[2],
+    views: [...m[3].matchAll(/<svg x="([\d.]+)" y="([\d.]+)" width="([\d.]+)" height="([\d.]+)" viewBox="([\d.]+) ([\d.]+) [\d.]+ [\d.]+"><use href="#d-(\w+)"\/><\/svg>/g)]
+      .map((v) => ({ ref: v[7], x: +v[1], y: +v[2], w: +v[3], h: +v[4], x0: +v[5], y0: +v[6] })),
+    notes: [...m[3].matchAll(/class="(?:hazard|delay)-note[^"]*" data-instr="(\d+)"(?: data-distance="(\d+)")?/g)].map((n) => `note ${n[1]}/${n[2] || ''}`),
+  }));
+}
+
+test('on paper a diagram is cut into tiles that fit the page, each with its labels and cycles, every cell and note in one of them whole', () => {
+  let cut = 0;
+  for (const [what, report] of reports) {
+    for (const diagram of [draw(report), corrected.draw(report)]) {
+      const tiles = tilesOf(printTiles(diagram, 'd'));
+      const n = report.instructions.length;
+      const seen = new Map(); // 'row/cycle' of each cell shown, and the notes
+      for (const tile of tiles) {
+        assert.ok(tile.width <= PRINT.width && tile.height <= PRINT.height, `${what}: ${tile.width} x ${tile.height}`);
+        const main = tile.views.filter((v) => v.ref === 'main');
+        const side = tile.views.filter((v) => v.ref === 'side');
+        assert.deepEqual(side.map((v) => [v.y0, v.h]), [[0, SIZE.axisH], [main[1].y0, main[1].h]], what + ': labels and the axis on every tile');
+        assert.deepEqual(main.map((v) => [v.x0, v.w]), [[main[1].x0, main[1].w], [main[1].x0, main[1].w]], what);
+        const [first, last] = [(main[1].y0 - SIZE.axisH) / SIZE.cellH, (main[1].y0 + main[1].h - SIZE.axisH) / SIZE.cellH];
+        assert.ok(Number.isInteger(first) && Number.isInteger(last) && main[1].x0 % SIZE.cellW === 0, what + ': cut between rows and between cycles');
+        for (let row = first; row < last; row++)
+          for (let c = main[1].x0 / SIZE.cellW; c < (main[1].x0 + main[1].w) / SIZE.cellW; c++) seen.set(`${row}/${c}`, (seen.get(`${row}/${c}`) || 0) + 1);
+        for (const note of tile.notes) seen.set(note, (seen.get(note) || 0) + 1);
+      }
+      const want = diagram.main.notes.map((note) => note.body.match(/data-instr="(\d+)"(?: data-distance="(\d+)")?/).slice(1).map((x) => x || '').join('/')).map((k) => 'note ' + k);
+      for (const note of want) assert.equal(seen.get(note), 1, `${what}: note ${note} once`);
+      const sched = model.schedule(report, diagram.gutter ? 'written' : 'corrected');
+      for (let i = 0; i < n; i++)
+        for (let c = sched.entries[i] - (diagram.gutter ? 0 : report.instructions[i].delay); c < sched.entries[i] + report.depth; c++)
+          assert.equal(seen.get(`${i}/${c}`), 1, `${what}: row ${i}, cycle ${c} on one tile`);
+      cut = Math.max(cut, tiles.length);
+    }
+  }
+  assert.ok(cut >= 10, 'some diagrams take many tiles');
 });

@@ -233,6 +233,29 @@ export function prng(seed) {
   };
 }
 
+// Puts files in the editors, an example by name or {config, program}, runs
+// them and waits for the complete run's results.
+export async function showRun(page, files) {
+  if (typeof files === 'string') await page.selectOption('#example', files);
+  else {
+    await page.fill('#config', files.config);
+    await page.fill('#program', files.program);
+  }
+  await page.click('#run');
+  await page.waitForFunction(() => document.getElementById('status').dataset.status === '0' && !document.querySelector('main.stale'));
+}
+
+// A program of `count` instructions over registers R1 .. R`registers`, the same for a seed.
+export function randomProgram(seed, depth, count, registers) {
+  const next = prng(seed);
+  const reg = () => 'R' + (1 + Math.floor(next() * registers));
+  const lines = Array.from({ length: count }, () => {
+    const op = ['ADD', 'SUB', 'MUL', 'DIV', 'LD'][Math.floor(next() * 5)];
+    return op === 'LD' ? `LD ${reg()},${reg()}` : `${op} ${reg()},${reg()},${reg()}`;
+  });
+  return { config: `${depth}\n${count}\n`, program: lines.join('\n') + '\n' };
+}
+
 // Counts the page's runs of the simulator from now on: window.runs.
 export const countRuns = (page) =>
   page.evaluate(() => {

@@ -38,20 +38,30 @@ async function runExample(page, name) {
   await page.waitForSelector('#stepper:not([hidden]) #pipeline-now [data-stage]');
 }
 
-// Every cycle of one schedule as the stepper shows it, slid to by the slider.
+// Every cycle of one schedule as the stepper shows it, slid to by the slider;
+// with each, the bubbles the strip shows that are not found in that
+// schedule's diagram in the same cycle (lit as in the pipeline, with the
+// stage they are in) and the bubbles lit there that the strip does not show.
 const stripsOf = (page, which) =>
   page.evaluate((which) => {
     const select = document.getElementById('step-schedule');
     select.value = which;
     select.dispatchEvent(new Event('change'));
     const cycle = document.getElementById('cycle');
+    const diagram = document.querySelector(which === 'corrected' ? '#schedule-diagram .diagram' : '#analysis-diagram .diagram');
     const out = [];
+    const apart = [];
     for (let c = 0; c <= Number(cycle.max); c++) {
       cycle.value = String(c);
       cycle.dispatchEvent(new Event('input'));
-      out.push([...document.querySelectorAll('#pipeline-now [data-stage]')].map((s) => [s.dataset.stage, s.dataset.instr, s.querySelector('.stage-what').textContent]));
+      const stages = [...document.querySelectorAll('#pipeline-now [data-stage]')];
+      out.push(stages.map((s) => [s.dataset.stage, s.dataset.instr, s.querySelector('.stage-what').textContent]));
+      const strip = stages.filter((s) => s.dataset.instr === '-1').map((s) => `${c - s.dataset.stage + 1}/${s.dataset.waits}/${s.dataset.stage}`);
+      const lit = [...diagram.querySelectorAll('.bubble.in-pipeline')].map((b) => `${b.dataset.cycle}/${b.dataset.waits}/${b.querySelector('.now').textContent}`);
+      const column = diagram.querySelectorAll(`.column.current-cycle[data-column="${c}"]`).length;
+      if (strip.some((b) => !lit.includes(b)) || lit.some((b) => !strip.includes(b)) || column !== 1) apart.push({ c, strip, lit, column });
     }
-    return out;
+    return { out, apart };
   }, which);
 
 const items = (page) =>
@@ -68,7 +78,8 @@ describe('every complete example against the native program', () => {
 
       const schedules = { written: want.entries.map((_, i) => i), corrected: want.entries };
       for (const [which, entries] of Object.entries(schedules)) {
-        const strips = await stripsOf(page, which);
+        const { out: strips, apart } = await stripsOf(page, which);
+        assert.deepEqual(apart, [], `${which}: every bubble of the strip is lit in the diagram's column of that cycle`);
         assert.equal(strips.length, entries[n - 1] + want.depth, `${which}: cycles 0 .. last entry + depth - 1`);
         strips.forEach((strip, cycle) => {
           assert.deepEqual(strip.map((s) => s[0]), Array.from({ length: want.depth }, (_, k) => String(k + 1)));

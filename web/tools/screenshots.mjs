@@ -26,6 +26,21 @@ const stepAndExplain = async (page) => {
   await page.focus('#explain [data-delay][data-instr="1"]');
 };
 
+// examples/deep with one hazard's mark focused, which ties it in full.
+const deepFocused = async (page) => {
+  await runExample('deep')(page);
+  await page.focus('#analysis-diagram [data-hazard][data-instr="24"][data-distance="3"]');
+};
+
+// A generated exercise with its answer grid scrolled to its last column.
+const gridScrolled = async (page) => {
+  await page.waitForSelector('.exercise-scroll');
+  await page.$eval('.exercise-scroll', (box) => {
+    box.scrollIntoView();
+    box.scrollLeft = box.scrollWidth;
+  });
+};
+
 // A generated exercise answered from its key but for three cells, then checked.
 const checkedExercise = async (page) => {
   await page.waitForSelector('#exercise-check');
@@ -87,6 +102,9 @@ const shots = [
   { file: 'docs/sheet-students.png', open: '', printed: 1,
     act: printSheet({ depth: '6', count: '8', from: '2024', names: ['Ana Popescu', 'Ion Ionescu', 'Maria Georgescu'] }, 'students') },
   { file: 'docs/sheet-key.png', open: '', printed: 1, act: printSheet({ depth: '6', count: '8', from: '1', to: '30' }, 'key') },
+  { file: 'docs/web-deep.png', open: '', act: deepFocused, parts: ['#analysis-block'] },
+  { file: 'docs/web-phone-exercise.png', open: '#x=4&d=5&n=8&l=many&a=hsp', act: gridScrolled, parts: ['#exercise-open'],
+    context: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } },
 ];
 
 // The smallest page area that holds every element of the selectors.

@@ -1,7 +1,9 @@
 // The two pipeline diagrams of the shown run, as written and corrected:
 // drawn from its report, their marks picking a hazard or a delay on hover
-// and focus, lit by the page's pick and the stepper's cycle, and each saved
-// as an SVG file by its button.
+// and focus, walked with the arrow keys (one Tab stop a diagram), lit by the
+// page's pick and the stepper's cycle (kept in view), a sign at each edge
+// beyond which the diagram scrolls, in tiles while the page prints, and each
+// saved as an SVG file by its button.
 // Gives mount(box, store).
 'use strict';
 
@@ -18,7 +20,7 @@ const DIAGRAMS = [
 ];
 
 // One diagram's block, built at the end of section: its title, its button, its box.
-function mountOne(d, section, store) {
+function mountOne(d, section, store, printing) {
   const title = el('h2', { id: d.name + '-title' });
   const button = el('button', { id: `download-${d.name}-svg`, type: 'button', 'aria-labelledby': `download-${d.name}-svg ${d.name}-title` });
   const box = el('div', { id: d.name + '-diagram', class: 'diagram-box' });
@@ -28,13 +30,60 @@ function mountOne(d, section, store) {
   ]);
   section.append(block);
   let file = '';
+  let drawn = null; // the diagram on the page
+  let bubbles = new Map(); // its bubbles by the cycle they entered
+  let inPipeline = []; // the bubbles lit with the stage they are in now
+  let seen = null; // where the box is scrolled, its width, the scale of the diagram on the screen
+  const scroller = () => box.querySelector('.diagram');
 
+  // Lights the marks of the diagram on the screen (not its tiles for paper).
   const light = (cls, selector) => {
-    for (const node of box.querySelectorAll('.' + cls)) node.classList.remove(cls);
-    if (selector) for (const node of box.querySelectorAll(selector)) node.classList.add(cls);
+    const s = scroller();
+    if (!s) return;
+    for (const node of s.querySelectorAll('.' + cls)) node.classList.remove(cls);
+    if (selector) for (const node of s.querySelectorAll(selector)) node.classList.add(cls);
   };
   const drawPick = (state) => light('picked', svg.pickedSelector(state.pick));
-  const drawCycle = (state) => light('current-cycle', svg.cycleSelector(state.cycle, d.which));
+
+  // Scrolls the diagram sideways, if need be, to show the cycle's column
+  // beside the row labels; from what cue() measured, so that a step lays out nothing.
+  function follow(cycle) {
+    if (!seen || !seen.zoom) return;
+    const labels = drawn.side.width * seen.zoom;
+    const w = svg.SIZE.cellW * seen.zoom;
+    const x = labels + ((drawn.gutter ? drawn.gutter.width : 0) + svg.cycleX(cycle)) * seen.zoom;
+    let to = seen.left;
+    if (x < seen.left + labels) to = x - labels - w;
+    else if (x + w > seen.left + seen.width) to = x + 2 * w - seen.width;
+    if (to !== seen.left) scroller().scrollLeft = seen.left = Math.max(0, to);
+  }
+
+  function drawCycle(state) {
+    const record = store.shown();
+    const marks = svg.cycleMarks(state.cycle, record && record[d.which]);
+    light('current-cycle', marks.selector);
+    for (const b of inPipeline) {
+      b.classList.remove('in-pipeline');
+      b.querySelector('.now').textContent = '';
+    }
+    inPipeline = marks.bubbles.map(({ cycle, stage }) => {
+      const b = bubbles.get(cycle);
+      b.classList.add('in-pipeline');
+      b.querySelector('.now').textContent = String(stage);
+      return b;
+    });
+    if (marks.selector) follow(state.cycle.cycle);
+  }
+
+  // The signs at the edges beyond which the diagram scrolls.
+  function cue() {
+    const s = scroller();
+    if (!s || !drawn) return;
+    const wrap = s.parentNode;
+    wrap.classList.toggle('more-left', s.scrollLeft > 1);
+    wrap.classList.toggle('more-right', s.scrollLeft < s.scrollWidth - s.clientWidth - 1);
+    seen = { left: s.scrollLeft, width: s.clientWidth, zoom: s.querySelector('.hzd-main').getBoundingClientRect().width / drawn.main.width };
+  }
 
   function draw(state) {
     title.textContent = T(d.which);
@@ -43,14 +92,58 @@ function mountOne(d, section, store) {
     const report = record && record.report;
     block.hidden = !report;
     file = '';
+    drawn = null;
+    seen = null;
+    inPipeline = [];
     box.textContent = '';
     if (!report) return;
-    const diagram = d.draw(report);
-    box.innerHTML = svg.pageHtml(diagram);
+    const diagram = (drawn = d.draw(report));
+    box.innerHTML = svg.pageHtml(diagram, d.name);
     file = svg.standalone(diagram);
+    bubbles = new Map([...box.querySelectorAll('.diagram .bubble')].map((b) => [Number(b.dataset.cycle), b]));
+    // One Tab stop: the first mark, or the box itself when it has none.
+    const first = scroller().querySelector(svg.FOCUSABLE);
+    if (first) first.tabIndex = 0;
+    else scroller().tabIndex = 0;
+    cue();
     drawPick(state);
     drawCycle(state);
+    drawPaper(printing.matches);
   }
+
+  function drawPaper(on) {
+    const paper = box.querySelector('.diagram-print');
+    if (paper) paper.innerHTML = on && drawn ? svg.printTiles(drawn, d.name) : '';
+  }
+
+  // The arrow keys walk the marks: left and right one by one, up and down to
+  // the previous or next row that has any, Home and End to the first and last.
+  function walk(event) {
+    const mark = event.target.closest ? event.target.closest(svg.FOCUSABLE) : null;
+    if (!mark || event.altKey || event.ctrlKey || event.metaKey) return;
+    const marks = [...scroller().querySelectorAll(svg.FOCUSABLE)];
+    const k = marks.indexOf(mark);
+    const row = (m) => m && m.dataset.instr;
+    const above = marks.slice(0, k).filter((m) => row(m) !== row(mark)).pop();
+    const to = {
+      ArrowRight: marks[k + 1],
+      ArrowLeft: marks[k - 1],
+      ArrowDown: marks.slice(k).find((m) => row(m) !== row(mark)),
+      ArrowUp: above && marks.find((m) => row(m) === row(above)),
+      Home: marks[0],
+      End: marks[marks.length - 1],
+    };
+    if (!(event.key in to)) return;
+    event.preventDefault();
+    if (to[event.key]) to[event.key].focus();
+  }
+  box.addEventListener('keydown', walk);
+  box.addEventListener('focusin', (event) => {
+    if (!event.target.matches(svg.FOCUSABLE)) return;
+    for (const m of scroller().querySelectorAll(svg.FOCUSABLE)) m.tabIndex = m === event.target ? 0 : -1;
+  });
+  box.addEventListener('scroll', cue, true);
+  if (typeof ResizeObserver === 'function') new ResizeObserver(cue).observe(box);
 
   const markOf = (node) => (node && node.closest ? node.closest(svg.MARKS) : null);
   const enter = (event) => {
@@ -76,13 +169,26 @@ function mountOne(d, section, store) {
   store.on('lang', draw);
   store.on('pick', drawPick);
   store.on('cycle', drawCycle);
+  return drawPaper;
 }
 
 // section: the element that holds both diagrams' blocks.
 function mount(section, store) {
   const doc = section.ownerDocument;
   doc.head.append(el('style', { text: svg.pageStyle() }));
-  for (const d of DIAGRAMS) mountOne(d, section, store);
+  const keys = el('p', { class: 'hint key-hint diagram-keys' });
+  section.append(keys);
+  const label = () => (keys.textContent = T('diagramKeys'));
+  store.on('lang', label);
+  label();
+  // The tiles for paper are there only while the page prints.
+  const win = doc.defaultView;
+  const printing = win.matchMedia('print');
+  const papers = DIAGRAMS.map((d) => mountOne(d, section, store, printing));
+  const paper = (on) => () => papers.forEach((drawPaper) => drawPaper(on));
+  win.addEventListener('beforeprint', paper(true));
+  win.addEventListener('afterprint', paper(false));
+  printing.addEventListener('change', (event) => paper(event.matches)());
 }
 
 module.exports = { mount };

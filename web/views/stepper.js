@@ -1,6 +1,8 @@
 // The cycle stepper: steps through either schedule of the shown run one
 // cycle at a time (buttons, slider, arrow keys, play) and shows what each
-// stage holds and what enters in that cycle.
+// stage holds and what enters in that cycle. Pinned (by its button, or by a
+// step on a narrow screen), its buttons and strip stay at the bottom of the
+// screen while the stepper itself is out of view, beside the diagrams.
 // Gives mount(box, store).
 'use strict';
 
@@ -10,6 +12,7 @@ const steps = require('../logic/steps.js');
 const T = require('../words/words.js').t;
 
 const PLAY_MS = 1000;
+const NARROW = '(max-width: 700px)';
 const SIGNS = { first: '|<', prev: '<', next: '>', last: '>|' };
 
 function mount(section, store) {
@@ -24,18 +27,43 @@ function mount(section, store) {
   const title = el('h2');
   const scheduleWord = el('span');
   const cycleWord = el('span');
-  section.append(
-    title,
+  const pin = el('button', { type: 'button', class: 'step-pin', 'aria-pressed': 'false' });
+  const dock = el('div', { class: 'step-dock' }, [
     el('div', { class: 'step-controls' }, [
       el('label', {}, [scheduleWord, which]),
       el('span', { class: 'step-buttons' }, Object.values(buttons)),
       el('label', { class: 'step-slider' }, [cycleWord, slider]),
       where,
+      pin,
     ]),
     now,
-    note
-  );
+  ]);
+  const slot = el('div', { class: 'step-dock-slot' }, [dock]);
+  section.append(title, slot, note);
   let timer = null;
+  let pinned = false;
+  let away = false; // the stepper's own place is out of view
+
+  // Docked at the bottom of the screen while pinned and away; its place keeps its height.
+  function place() {
+    const docked = pinned && away && !section.hidden;
+    if (docked === dock.classList.contains('docked')) return;
+    slot.style.minHeight = docked ? slot.offsetHeight + 'px' : '';
+    dock.classList.toggle('docked', docked);
+  }
+  function setPinned(on) {
+    pinned = on;
+    pin.setAttribute('aria-pressed', String(on));
+    place();
+  }
+  const win = section.ownerDocument.defaultView;
+  const narrow = win.matchMedia(NARROW);
+  if (typeof win.IntersectionObserver === 'function') {
+    new win.IntersectionObserver((seen) => {
+      away = !seen[seen.length - 1].isIntersecting;
+      place();
+    }).observe(slot);
+  }
 
   // A button's name, and its text when it has no sign of its own.
   function name(key) {
@@ -54,6 +82,8 @@ function mount(section, store) {
     cycleWord.textContent = T('cycleLbl') + ' ';
     for (const key of Object.keys(SIGNS)) name(key);
     name(timer === null ? 'play' : 'pause');
+    pin.textContent = T('stepPin');
+    pin.setAttribute('aria-label', T('stepPin'));
   }
 
   const record = () => store.shown();
@@ -79,7 +109,9 @@ function mount(section, store) {
     now.replaceChildren(...steps.strip(sched, cycle).map((s) => {
       const look = s.instr === null ? 'empty' : s.instr === -1 ? 'bubble' : 'busy';
       const what = s.instr === null ? T('nothing') : s.instr === -1 ? T('bubbleWaits', { i: s.waitsFor }) : instrLabel(ins[s.instr]);
-      return el('li', { class: 'stage ' + look, dataset: { stage: s.stage, instr: s.instr === null ? '' : s.instr } }, [
+      const data = { stage: s.stage, instr: s.instr === null ? '' : s.instr };
+      if (s.instr === -1) data.waits = s.waitsFor;
+      return el('li', { class: 'stage ' + look, dataset: data }, [
         el('span', { class: 'stage-name', text: T('stage', { s: s.stage }) }),
         el('span', { class: 'stage-what', text: what }),
       ]);
@@ -106,9 +138,10 @@ function mount(section, store) {
     }, PLAY_MS);
   }
 
-  // A user's step stops playing.
+  // A user's step stops playing, and on a narrow screen pins the stepper.
   const step = (to) => () => {
     stop();
+    if (narrow.matches) setPinned(true);
     go(to());
   };
   buttons.first.addEventListener('click', step(() => 0));
@@ -116,6 +149,7 @@ function mount(section, store) {
   buttons.next.addEventListener('click', step(() => store.state.cycle.cycle + 1));
   buttons.last.addEventListener('click', step(() => lastCycle()));
   buttons.play.addEventListener('click', () => (timer === null ? play() : stop()));
+  pin.addEventListener('click', () => setPinned(!pinned));
   slider.addEventListener('input', step(() => Number(slider.value)));
   which.addEventListener('change', () => {
     stop();
@@ -135,6 +169,7 @@ function mount(section, store) {
   store.on('shown', (state) => {
     stop();
     draw(state);
+    setPinned(false);
   });
   store.on('cycle', draw);
   store.on('lang', (state) => {

@@ -353,4 +353,8 @@ module.exports = {
   sheetPerfLabel: 'Performance (%):',
   keyLegend: 'In each cell: the kind and the registers of the DEPEND column (after /, the registers of the kind alone, right as well); - where there is no hazard. IN corrected, with the bubbles before it in brackets.',
   keyInfo: 'depth {depth}, {n} instructions, performance {p}%',
+  // readable views: the diagrams' keys and gutter, the stepper pinned
+  gutterKey: 'columns d1..d{d} beside the labels: each hazard\'s distance; the one picked (by pointer or keyboard) is tied to the earlier instruction',
+  diagramKeys: 'Tab reaches each diagram; the arrow keys go from one mark to another (left and right: along the row; up and down: the next row).',
+  stepPin: 'Keep at the bottom of the screen',
 };

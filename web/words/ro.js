@@ -338,4 +338,8 @@ module.exports = {
   sheetPerfLabel: 'Performanta (%):',
   keyLegend: 'In fiecare casuta: tipul si registrele din coloana DEPEND (dupa /, registrele tipului singur, corecte si ele); - unde nu este hazard. IN corectat, cu bulele de dinainte intre paranteze.',
   keyInfo: 'adincimea {depth}, {n} instructiuni, performanta {p}%',
+  // readable views: the diagrams' keys and gutter, the stepper pinned
+  gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales (cu mouse-ul sau tastatura) se leaga de instructiunea anterioara',
+  diagramKeys: 'Tab ajunge la fiecare diagrama; sagetile trec de la un semn la altul (stinga si dreapta: in rind; sus si jos: rindul vecin).',
+  stepPin: 'Tine jos pe ecran',
 };
