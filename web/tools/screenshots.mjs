@@ -93,7 +93,7 @@ async function printedPicture(page, number, out) {
 // context: the browser's screen, if not a 1280 by 800 desktop.
 const shots = [
   { file: 'docs/web.png', open: '', act: runExample('six'), parts: ['#inputs', '#outputs', '#diagrams'] },
-  { file: 'docs/web-steps.png', open: '', act: stepAndExplain, parts: ['#schedule-block', '#stepper', '#explanations'] },
+  { file: 'docs/web-steps.png', open: '', act: stepAndExplain, parts: ['#schedule-block', '#stepper', '#explain'] },
   { file: 'docs/web-phone.png', open: '', act: runExample('six'), parts: ['#outputs', '#diagrams'],
     context: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } },
   { file: 'docs/web-exercise.png', open: '#x=4&d=5&n=6&l=many&a=hsp', act: checkedExercise, parts: ['#exercise'] },
