@@ -3,7 +3,7 @@
 // every cell, what was answered, the score and, for a wrong cell, the mistake
 // it names and what the table shows. Pure functions; under Node too.
 // Gives KINDS, NONE_WORDS, readAsked, cellId, distances, gridHead, cells, readKind,
-// readRegisters, readPerformance, accepted, judge, generalReason, grade, keyAnswers.
+// readPerformance, accepted, judge, generalReason, grade, keyAnswers.
 'use strict';
 
 const model = require('../logic/schedule.js');
@@ -273,6 +273,6 @@ function keyAnswers(report, asked) {
 }
 
 module.exports = {
-  KINDS, NONE_WORDS, readAsked, cellId: id, distances, gridHead, cells, readKind, readRegisters, readPerformance,
+  KINDS, NONE_WORDS, readAsked, cellId: id, distances, gridHead, cells, readKind, readPerformance,
   accepted, judge, generalReason, grade, keyAnswers,
 };

@@ -1,7 +1,7 @@
 // The exercise generator: from a seed, a depth, a number of instructions and
 // a level (and, for a class's named variants, a name), the same config.txt
 // and program.txt in every browser and under Node; integer steps only.
-// Gives create(limits) -> {exercise, readParams}, hash32, LEVELS.
+// Gives create(limits) -> {exercise, readParams}, hash32.
 'use strict';
 
 const LEVELS = ['few', 'many'];
@@ -163,4 +163,4 @@ function create(limits) {
   return { exercise, readParams };
 }
 
-module.exports = { create, hash32, LEVELS };
+module.exports = { create, hash32 };

@@ -1,7 +1,7 @@
 // The class sheet on A4 paper: the students' answer grid in millimetres,
 // so that every answer cell holds an answer written by hand and the grid
 // fills its page, or two pages for a long program.
-// Gives PAGE, HAND, gridLayout.
+// Gives gridLayout.
 'use strict';
 
 // The printed area of an A4 page (210 x 297 mm) inside the sheet's margins.
@@ -41,4 +41,4 @@ function gridLayout({ count, spread, entry, perf }) {
   return { columns: { in: COLUMN.in, instr: COLUMN.instr, dist, entry: entryWidth }, lines, row, pages: fits ? 1 : 2 };
 }
 
-module.exports = { PAGE, HAND, gridLayout };
+module.exports = { gridLayout };

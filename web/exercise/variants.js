@@ -1,7 +1,7 @@
 // A class's variants of one generated exercise: one for each seed of a
 // range, or one for each name of a list, made from the class seed and the
 // name; what the class sheet prints and the question bank exports.
-// Gives MAX_VARIANTS, MAX_NAME, readNames, choose, variants.
+// Gives MAX_VARIANTS, choose, variants.
 'use strict';
 
 const MAX_VARIANTS = 200;
@@ -62,4 +62,4 @@ function variants(generator, request) {
   return { variants: out };
 }
 
-module.exports = { MAX_VARIANTS, MAX_NAME, readNames, choose, variants };
+module.exports = { MAX_VARIANTS, choose, variants };

@@ -3,7 +3,7 @@
 // program.txt lines are read and the faulty fields of each, and what is
 // wrong in a line, at the byte where it is. Works on the bytes that run,
 // never on the simulator's messages.
-// Gives readLines, fields, column, create(limits) -> {config, program, lineErrors, configFaults, lineFaults, messages}.
+// Gives column, create(limits) -> {config, program, lineErrors, configFaults, lineFaults, messages}.
 'use strict';
 
 const { asBytes } = require('./share.js');
@@ -300,4 +300,4 @@ function create(limits) {
   return { config, program, lineErrors, configFaults, lineFaults, messages };
 }
 
-module.exports = { readLines, fields, column, create };
+module.exports = { column, create };

@@ -1,6 +1,6 @@
 // The depth compared: the same program at every depth the simulator
 // accepts, as rows of figures and a chart, and the schedule's own figures.
-// Gives depthsOf, sweepRows, summary, chartSvg.
+// Gives sweepRows, summary, chartSvg.
 'use strict';
 
 const T = require('../words/words.js').t;
@@ -78,4 +78,4 @@ function chartSvg(rows, current) {
   return out + `<text class="axis" x="${(L + W - R) / 2}" y="${H - 6}" text-anchor="middle">${T('depthAxis')}</text></svg>`;
 }
 
-module.exports = { depthsOf, sweepRows, summary, chartSvg };
+module.exports = { sweepRows, summary, chartSvg };
