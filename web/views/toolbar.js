@@ -1,6 +1,6 @@
-// The bar over the editors: the example list (a choice is loaded on a click
-// or Enter, not while the arrow keys walk it), Run and Ctrl+Enter, the
-// previous files, the share link and its box, and the notice.
+// The bar over the editors: the example list (a choice is loaded by the
+// pointer, Enter or its Open button, never while keys walk it), Run and
+// Ctrl+Enter, the previous files, the share link and its box, and the notice.
 // Gives mount(box, store).
 'use strict';
 
@@ -9,8 +9,8 @@ const T = require('../words/words.js').t;
 
 // box: the section that holds the bar, the notice and the share box.
 function mount(box, store) {
-  const { examples, runButton, back, shareButton, notice, shareBox, shareNote, shareLink } = parts(box, {
-    examples: 'example', runButton: 'run', back: 'files-back', shareButton: 'share',
+  const { examples, openButton, runButton, back, shareButton, notice, shareBox, shareNote, shareLink } = parts(box, {
+    examples: 'example', openButton: 'example-load', runButton: 'run', back: 'files-back', shareButton: 'share',
     notice: 'notice', shareBox: 'share-box', shareNote: 'share-note', shareLink: 'share-link',
   });
   let copied = null; // whether the last link made reached the clipboard
@@ -25,8 +25,9 @@ function mount(box, store) {
   }
 
   function drawNotice(state) {
-    notice.hidden = !state.notice;
-    notice.textContent = state.notice ? T(state.notice.key, state.notice.params) : '';
+    const text = state.notice ? T(state.notice.key, state.notice.params) : '';
+    notice.hidden = !text;
+    if (notice.textContent !== text) notice.textContent = text; // the same notice is not announced again
   }
 
   function drawLink(state) {
@@ -36,22 +37,27 @@ function mount(box, store) {
     shareNote.textContent = T(copied === null ? 'link' : copied ? 'linkCopied' : 'linkCopy');
   }
 
-  // A closed list changes its value on every arrow key: such a change is
-  // only a look, loaded by Enter; a click or a pick from the open list loads.
-  let walking = false;
+  // The list loads a choice made with the pointer (a change with no key
+  // pressed since it took focus or was clicked), Enter, or the Open button;
+  // a change made by keys, with the list open or closed, is only a look.
+  let keyed = false;
+  const load = () => {
+    if (examples.selectedIndex >= 0) store.pickExample(examples.value);
+  };
+  for (const event of ['focus', 'pointerdown']) examples.addEventListener(event, () => (keyed = false));
   examples.addEventListener('keydown', (event) => {
-    if (event.key === 'Enter') {
-      event.preventDefault();
-      store.pickExample(examples.value);
-      return;
-    }
-    walking = true;
-    setTimeout(() => (walking = false));
+    keyed = true;
+    if (event.key !== 'Enter') return;
+    event.preventDefault();
+    load();
   });
   examples.addEventListener('change', () => {
-    if (!walking) store.pickExample(examples.value);
+    if (!keyed) load();
   });
-  examples.addEventListener('blur', () => drawFiles(store.state));
+  openButton.addEventListener('click', load);
+  // A look left unloaded shows the editors' example again, unless the Open button takes it.
+  examples.addEventListener('blur', (event) => event.relatedTarget !== openButton && drawFiles(store.state));
+  openButton.addEventListener('blur', (event) => event.relatedTarget !== examples && drawFiles(store.state));
 
   runButton.addEventListener('click', () => store.run());
   box.ownerDocument.addEventListener('keydown', (event) => {
