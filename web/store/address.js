@@ -1,8 +1,8 @@
 // The page's address, and the only code that reads or writes it: the '#'
 // part holds a share link (both files), an exercise link or neither, and may
-// carry the sender's language (lang=). Opening the page or following a link
-// hands what it holds to the store; what the store wants shown (an opened
-// exercise, a link made) is written here.
+// carry the sender's language (lang=) until she picks her own. Opening the
+// page or following a link hands what it holds to the store; what the store
+// wants shown (an opened exercise, a link made) is written here.
 // Gives create.
 'use strict';
 
@@ -26,10 +26,7 @@ function create(store, win) {
     if (words.known(lang)) store.setLang(lang, false);
     const ex = exerciseLink.read(hash);
     if (ex !== null) {
-      if (ex.error) {
-        store.notice('badLink');
-        store.exerciseLinkError(ex.error);
-      }
+      if (ex.error) store.exerciseLinkError(ex.error);
       else if (!store.state.exercise || store.state.exercise.fragment !== share.withoutLang(hash)) {
         store.closeExercise('link');
         store.openExercise(ex, 'link');
@@ -65,11 +62,21 @@ function create(store, win) {
     if (want.link) store.linkMade(loc.href);
   }
 
+  // A link's language holds until she picks one; from then on her pick,
+  // kept by the store, wins, reloads included: the address drops lang=.
+  function langPicked(lang) {
+    const linked = share.linkLang(loc.hash);
+    if (!linked || linked === lang) return;
+    const rest = share.withoutLang(loc.hash);
+    win.history.replaceState(win.history.state, '', plain() + (rest ? '#' + rest : ''));
+  }
+
   return {
     start() {
       read(loc.hash, true);
       win.addEventListener('hashchange', () => read(loc.hash, false));
       store.on('address', (state) => write(state.address));
+      store.on('lang', (state) => langPicked(state.lang));
     },
   };
 }

@@ -220,6 +220,13 @@ describe('in Chromium', () => {
       assert.equal(await q.page.evaluate(() => document.documentElement.lang), 'en', url);
       if (editors) assert.equal(await q.page.inputValue('#config'), editors);
       else assert.ok(await q.page.isVisible('#exercise-check'));
+      // The link's language holds over a reload until she picks one; then hers does.
+      for (const pick of [null, 'ro']) {
+        if (pick) await q.page.selectOption('#lang', pick);
+        await q.page.reload();
+        await q.page.waitForSelector('#status[data-status="0"]', { state: 'attached' });
+        assert.equal(await q.page.evaluate(() => document.documentElement.lang), pick || 'en', `${url} reloaded, picked ${pick}`);
+      }
       await q.close();
     }
     for (const [hash, lang] of [['#c=QQ&p=@@&lang=en', 'en'], ['#c=NAo0Cg&p=TEQgUjEsUjIK', 'ro'], ['#x=1&d=5&n=6&l=many&a=h&lang=xx', 'ro']]) {

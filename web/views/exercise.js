@@ -136,8 +136,7 @@ function mount(section, store) {
     message.hidden = !m;
     message.replaceChildren();
     if (!m) return;
-    const params = m.params.why ? Object.assign({}, m.params, { e: T(m.params.why.key, m.params.why.params) }) : m.params;
-    message.append(el('p', { text: T(m.key, params) }));
+    message.append(el('p', { text: T(m.key, m.params) }));
     if (m.console) message.append(el('pre', { class: 'exercise-console', tabindex: '0', lang: 'ro', 'aria-label': T('runMessages'), text: m.console }));
   }
 

@@ -9,13 +9,15 @@ const tables = { ro: require('./ro.js'), en: require('./en.js') };
 let lang = 'ro';
 
 // The word for key in the language in use (Romanian when it has none),
-// with {name} put in from params and {n:one|many} the noun for n.
+// with {name} put in from params (a value {key, params} is itself a word)
+// and {n:one|many} the noun for n.
 function t(key, params) {
   const table = tables[lang] && key in tables[lang] ? tables[lang] : tables.ro;
   const w = key in table ? table[key] : key;
   const p = params || {};
+  const value = (v) => (v && typeof v === 'object' && 'key' in v ? t(v.key, v.params) : String(v));
   return w.replace(/\{(\w+)(?::([^|}]*)\|([^}]*))?\}/g, (m, k, one, many) =>
-    !(k in p) ? m : one === undefined ? String(p[k]) : Number(p[k]) === 1 ? one : many);
+    !(k in p) ? m : one === undefined ? value(p[k]) : Number(p[k]) === 1 ? one : many);
 }
 
 const api = {
