@@ -37,7 +37,9 @@ function localArea() {
 }
 
 const sim = (window.hazardSim = simulator.load(window.createHazardSim));
-const store = createStore({ sim, area: localArea(), examples, timer: window });
+// Another tab of the page changing what the browser keeps.
+const watch = (listener) => window.addEventListener('storage', (event) => listener(event.key));
+const store = createStore({ sim, area: localArea(), examples, timer: window, watch });
 
 // Each view and the element it draws in; a new view is one more line.
 views.page.mount(document, store);

@@ -2,7 +2,7 @@
 // 'hazard-sim.' keys of local storage, and a file's content in a form that
 // JSON can hold. Full or disabled storage is never an error: the page goes
 // on with what it holds, and a value that cannot be read counts as none.
-// Gives create, fromContent, toContent.
+// Gives create, fromContent, toContent, keyOf.
 'use strict';
 
 const share = require('../logic/share.js');
@@ -19,17 +19,30 @@ function create(area) {
         return null;
       }
     },
-    // Returns whether the value was kept.
-    set(key, value) {
+    // The value's text as kept (to tell whether another tab changed it), or null.
+    text(key) {
       try {
-        area.setItem(PREFIX + key, JSON.stringify(value));
-        return true;
+        return area.getItem(PREFIX + key);
       } catch (e) {
-        return false;
+        return null;
+      }
+    },
+    // Returns the text kept, or null when storage refused it.
+    set(key, value) {
+      const text = JSON.stringify(value);
+      try {
+        area.setItem(PREFIX + key, text);
+        return text;
+      } catch (e) {
+        return null;
       }
     },
   };
 }
+
+// The page's own key in a key of local storage ('hazard-sim.editors' ->
+// 'editors'), or null for another page's.
+const keyOf = (full) => (typeof full === 'string' && full.startsWith(PREFIX) ? full.slice(PREFIX.length) : null);
 
 // A file's content (a string, or a Uint8Array of its bytes) as JSON keeps
 // it: bytes up to MAX_BYTES exactly, larger ones as `shown`, the text the
@@ -47,4 +60,4 @@ function toContent(kept) {
   return typeof kept.bytes === 'string' ? share.fromBase64Url(kept.bytes) : null;
 }
 
-module.exports = { create, fromContent, toContent };
+module.exports = { create, fromContent, toContent, keyOf };

@@ -8,6 +8,7 @@ const schedule = require('../logic/schedule.js');
 const shareLinks = require('../logic/share.js');
 const sweep = require('../logic/sweep.js');
 const storage = require('./storage.js');
+const wayBack = require('./way-back.js');
 const words = require('../words/words.js');
 const exerciseGen = require('../exercise/gen.js');
 const exerciseCheck = require('../exercise/check.js');
@@ -18,8 +19,8 @@ const keyCsv = require('../exercise/key-csv.js');
 
 const EDIT_PAUSE = 80; // ms of quiet typing before the run: the run and drawing take the rest of 300 ms
 const VIEW_LIMIT = 100000; // an editor shows a loaded file's first bytes only: megabytes take seconds to lay out
-const KEEP_BACK = 10; // replaced pairs of files kept for "Previous files"
 const NAMES = ['config', 'program'];
+const KEPT_NOTICES = ['keptNoFiles', 'keptFewBack']; // what storage refused; they stay until it takes all again
 
 // The events, one for each part of the state that can change:
 //   ready     the simulator has loaded (ready, limits) or failed to (failure)
@@ -41,12 +42,18 @@ const EVENTS = ['ready', 'files', 'run', 'shown', 'exercise', 'setup', 'sheet', 
 // deps: {sim: window.hazardSim ({ready, run, limits}; its run is called
 // anew each time, so a wrapper put on it later counts every run),
 // area: local storage, examples: [{name, config, program}], timer:
-// {setTimeout, clearTimeout}}.
+// {setTimeout, clearTimeout}, watch: (listener) calls listener(key) when
+// another tab changes a key of local storage; tab: this tab's name}.
 function createStore(deps) {
   const sim = deps.sim;
   const kept = storage.create(deps.area);
   const examples = deps.examples || [];
   const timer = deps.timer;
+  const tab = deps.tab || Math.random().toString(36).slice(2);
+  const written = { editors: null, 'files-back': null }; // the texts this tab last wrote or read
+  let keptBack = 0; // how many pairs of the way back storage holds
+  let toldTab = false; // whether the notice said once that another tab changed the files
+  let selfKept = null; // this tab's editors as last kept on the way back for another tab's sake
   let generator = null;
   let pending = 0;
   let waiting = null; // an exercise asked for before the simulator was ready
@@ -59,7 +66,7 @@ function createStore(deps) {
     examples,
     files: { config: '', program: '' }, // a string (text) or a Uint8Array (bytes, exactly)
     example: null, // the name of the example the files are, if they are one
-    back: [], // pairs of files the editors held before being replaced, oldest first
+    back: [], // the way back: pairs the editors held before being replaced (store/way-back.js)
     stale: true,
     run: null,
     exercise: null,
@@ -101,15 +108,6 @@ function createStore(deps) {
     return typeof content === 'string' ? content : new TextDecoder('utf-8').decode(content.subarray(0, VIEW_LIMIT));
   }
 
-  // A pair of files as local storage keeps it.
-  function stored(pair) {
-    const out = {};
-    for (const name of NAMES) out[name] = storage.fromContent(pair[name], editorText(pair[name]));
-    return out;
-  }
-  const saveFiles = () => kept.set('editors', stored(state.files));
-  const saveBack = () => kept.set('files-back', state.back.map(stored));
-
   const samePair = (a, b) => NAMES.every((n) => shareLinks.sameBytes(a[n], b[n]));
 
   function put(files) {
@@ -121,19 +119,15 @@ function createStore(deps) {
 
   // files: {config, program}, either or both. how: 'typed' (an edit:
   // runs after a pause of typing), or what replaced them: 'example',
-  // 'file', 'link' (the pair they replace is kept for filesBack).
+  // 'file', 'link' (the pair they replace goes on the way back).
   function setFiles(files, how) {
     const before = { config: state.files.config, program: state.files.program };
-    if (how !== 'typed') {
-      const after = Object.assign({}, before, files);
-      if (samePair(before, after)) return;
-      if (!state.back.some((pair) => samePair(pair, before))) state.back.push(before);
-      while (state.back.length > KEEP_BACK) state.back.shift();
-      saveBack();
-    }
+    const replaced = how !== 'typed';
+    if (replaced && samePair(before, Object.assign({}, before, files))) return;
     put(files);
-    state.notice = null;
-    saveFiles();
+    if (replaced) wayBack.leave(state.back, before, state.files, samePair);
+    if (state.notice && !KEPT_NOTICES.includes(state.notice.key)) state.notice = null;
+    save(replaced);
     emit('files', 'notice');
     if (how === 'typed') {
       timer.clearTimeout(pending);
@@ -141,19 +135,114 @@ function createStore(deps) {
     } else run();
   }
 
-  // Brings back the pair the editors held before their last replacement;
-  // the pair they hold goes to the far end of the list, so that, again and
-  // again, every kept pair comes back in turn and none is lost.
+  // Brings back the pair the editors held before their last replacement
+  // (see store/way-back.js: in turn, none lost).
   function filesBack() {
-    const pair = state.back.pop();
+    const pair = wayBack.stepBack(state.back, { config: state.files.config, program: state.files.program }, samePair);
     if (!pair) return;
-    const now = { config: state.files.config, program: state.files.program };
-    if (!state.back.some((p) => samePair(p, now))) state.back.unshift(now);
     put(pair);
-    saveFiles();
-    saveBack();
-    emit('files');
+    save(true);
+    emit('files', 'notice');
     run();
+  }
+
+  // ---- the files kept in the browser, shared with the page's other tabs ----
+
+  // A pair of files as local storage keeps it, and back; null when not readable.
+  function stored(pair) {
+    const out = {};
+    for (const name of NAMES) out[name] = storage.fromContent(pair[name], editorText(pair[name]));
+    return out;
+  }
+  function unstored(value) {
+    const config = storage.toContent(value && value.config);
+    const program = storage.toContent(value && value.program);
+    return config !== null && program !== null ? { config, program } : null;
+  }
+  // A way back as kept: its readable pairs, each with when it left the
+  // editors and the tab it was kept for, if any.
+  function unstoredBack(list) {
+    const out = [];
+    list.forEach((p, k) => {
+      const pair = unstored(p);
+      if (!pair) return;
+      pair.at = Number.isSafeInteger(p.at) ? p.at : k + 1;
+      if (typeof p.tab === 'string') pair.tab = p.tab;
+      out.push(pair);
+    });
+    return out;
+  }
+
+  // The way back as kept, merged into this one if another tab changed it
+  // since this tab last wrote or read it. Returns whether it was.
+  function takeBack() {
+    const text = kept.text('files-back');
+    if (text === null || text === written['files-back']) return false;
+    written['files-back'] = text;
+    const list = kept.get('files-back');
+    if (Array.isArray(list)) wayBack.merge(state.back, unstoredBack(list), state.files, samePair, tab);
+    return true;
+  }
+
+  // Keeps the way back's n pairs that left the editors last and, with self,
+  // this tab's editors tagged as its own, for when another tab writes over them.
+  function writeBack(n, self) {
+    const newest = state.back.slice().sort((a, b) => b.at - a.at).slice(0, n);
+    const list = state.back.filter((p) => newest.includes(p));
+    if (self) list.push(Object.assign({}, state.files, { at: wayBack.next(state.back), tab }));
+    const text = kept.set('files-back', list.map((p) => Object.assign(stored(p), { at: p.at }, p.tab ? { tab: p.tab } : {})));
+    if (text === null) return false;
+    written['files-back'] = text;
+    keptBack = n;
+    return true;
+  }
+  const saveBack = (self) => {
+    takeBack();
+    for (let n = state.back.length; n >= 0 && !writeBack(n, self); n--);
+  };
+
+  // Keeps the editors' files and, with back, the way back. Another tab's
+  // files that the editors' key holds are first kept on the way back. The
+  // editors come first: when storage refuses them, the way back gives up
+  // room, the pairs that left the editors longest ago first; the notice
+  // says what could not be kept.
+  function save(back) {
+    const theirs = kept.text('editors');
+    if (theirs !== null && theirs !== written.editors) {
+      const value = kept.get('editors');
+      const pair = unstored(value);
+      if (pair && value.tab !== tab && !samePair(pair, state.files)) {
+        wayBack.keepTab(state.back, String(value.tab || 'other'), pair, state.files, samePair);
+        back = true;
+      }
+    }
+    if (back) saveBack(false);
+    const editors = Object.assign(stored(state.files), { tab });
+    let text = kept.set('editors', editors);
+    for (let n = keptBack - 1; text === null && n >= 0; n--) if (writeBack(n, false)) text = kept.set('editors', editors);
+    if (text !== null) written.editors = text;
+    const why = text === null ? { key: 'keptNoFiles', params: {} } : keptBack < state.back.length ? { key: 'keptFewBack', params: { k: keptBack, n: state.back.length } } : null;
+    if (why) state.notice = why;
+    else if (state.notice && KEPT_NOTICES.includes(state.notice.key)) state.notice = null;
+  }
+
+  // Another tab changed what the browser keeps: its way back is taken in;
+  // when it wrote its editors over this tab's, this tab's are kept on the
+  // way back in storage (once for each state of them), and the notice says
+  // so the first time.
+  function heard(key) {
+    if (key === 'files-back' && takeBack()) emit('files');
+    if (key !== 'editors') return;
+    const pair = unstored(kept.get('editors'));
+    if (!pair || samePair(pair, state.files)) return;
+    if (!selfKept || !samePair(selfKept, state.files)) {
+      saveBack(true);
+      selfKept = { config: state.files.config, program: state.files.program };
+    }
+    if (toldTab) return;
+    toldTab = true;
+    state.notice = { key: 'otherTab', params: {} };
+    emit('notice');
   }
 
   function pickExample(name) {
@@ -253,12 +342,12 @@ function createStore(deps) {
       return;
     }
     const asked = exerciseCheck.readAsked(request.asked);
-    if (asked === null) return sayExercise(from === 'link' ? 'badExAsked' : 'askSome');
+    if (asked === null) return from === 'link' ? exerciseLinkError('badExAsked') : sayExercise('askSome');
     let files;
     let source = request.source;
     if (source.kind === 'generated') {
       const p = generator.readParams(source);
-      if (p.error) return from === 'link' ? sayExercise('badExParams', { why: p.why }) : sayExercise(p.why.key, p.why.params);
+      if (p.error) return from === 'link' ? exerciseLinkError('badExParams', { e: p.why }) : sayExercise(p.why.key, p.why.params);
       source = Object.assign({ kind: 'generated' }, p);
       files = generator.exercise(p);
     } else if ('config' in request) {
@@ -289,16 +378,20 @@ function createStore(deps) {
     if (from !== 'link') toAddress(ex.fragment, 'push');
   }
 
-  function exerciseLinkError(key) {
+  // A fault in an exercise link, said where the page opens (over the
+  // editors) and in the exercise box.
+  function exerciseLinkError(key, params) {
     if (state.exercise) closeExercise('link');
-    sayExercise(key);
+    notice(key, params);
+    sayExercise(key, params);
   }
 
   function answer(id, value) {
     const ex = state.exercise;
     if (!ex) return;
     ex.answers[id] = String(value);
-    kept.set(exerciseKey(ex.fragment), ex.answers);
+    const refused = kept.set(exerciseKey(ex.fragment), ex.answers) === null;
+    if (refused !== Boolean(state.exerciseMessage && state.exerciseMessage.key === 'keptNoAnswers')) sayExercise(refused ? 'keptNoAnswers' : null);
   }
 
   // Checks the answer as it stands, and shows the results.
@@ -334,7 +427,8 @@ function createStore(deps) {
   function setSetup(values) {
     Object.assign(state.setup, values);
     emit('setup');
-    if (state.exportMessage) sayExport(null);
+    if (kept.set('setup', state.setup) === null) sayExport({ key: 'keptNoSetup' });
+    else if (state.exportMessage) sayExport(null);
   }
 
   // ---- a class's variants ----
@@ -450,22 +544,22 @@ function createStore(deps) {
 
   // ---- opening ----
 
-  // The language and the files kept from the last visit, else the first example.
+  // The language, the setup and the files kept from the last visit, else the first example.
   function restore() {
     const lang = kept.get('lang');
     if (words.use(lang)) state.lang = lang;
+    const setup = kept.get('setup') || {};
+    for (const key of Object.keys(state.setup)) if (typeof setup[key] === typeof state.setup[key]) state.setup[key] = setup[key];
     const back = kept.get('files-back');
-    if (Array.isArray(back)) {
-      for (const pair of back.slice(-KEEP_BACK)) {
-        const config = storage.toContent(pair && pair.config);
-        const program = storage.toContent(pair && pair.program);
-        if (config !== null && program !== null) state.back.push({ config, program });
-      }
-    }
-    const editors = kept.get('editors') || {};
-    const config = storage.toContent(editors.config);
-    const program = storage.toContent(editors.program);
-    if (config !== null && program !== null) put({ config, program });
+    written['files-back'] = kept.text('files-back');
+    written.editors = kept.text('editors');
+    const value = kept.get('editors');
+    const editors = unstored(value);
+    // A pair kept for the tab that wrote the editors last is an older state of them.
+    const older = (p) => editors && p.tab && p.tab === value.tab;
+    if (Array.isArray(back)) state.back.push(...unstoredBack(back).filter((p) => !older(p)).slice(-wayBack.KEEP));
+    keptBack = state.back.length;
+    if (editors) put(editors);
     else {
       const first = examples.find((e) => e.name === 'six') || examples[0];
       if (first) put({ config: String(first.config), program: String(first.program) });
@@ -473,6 +567,7 @@ function createStore(deps) {
   }
 
   restore();
+  if (deps.watch) deps.watch((key) => heard(storage.keyOf(key)));
 
   return {
     EVENTS,

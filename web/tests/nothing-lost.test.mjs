@@ -55,20 +55,30 @@ test('an exercise closed, left by Back, or reloaded leaves the editors as the st
   await p.done();
 });
 
-test('the example list loads only on a click or Enter, and Previous files brings back what it replaced', async () => {
+test('the example list loads a choice of the pointer, Enter or Open, never one walked by keys, and Previous files brings back what it replaced', async () => {
   const p = await openPage();
   const { page } = p;
   await typeHomework(page);
-  await page.focus('#example');
-  await page.keyboard.press('ArrowDown');
-  await page.keyboard.press('ArrowDown');
-  await page.waitForTimeout(200);
-  assert.deepEqual(await editors(page), HOMEWORK, 'walking the list replaces nothing');
-  await page.keyboard.press('Enter');
-  const chosen = await page.inputValue('#example');
-  assert.notEqual(await page.inputValue('#program'), HOMEWORK.program, 'Enter loads ' + chosen);
-  await page.click('#files-back');
-  assert.deepEqual(await editors(page), HOMEWORK, 'back');
+  const walks = [['Alt+ArrowDown', 'ArrowUp', 'Escape'], ['Space', 'ArrowUp', 'Tab'], ['Alt+ArrowDown', 'ArrowDown', 'ArrowDown', 'Alt+ArrowUp'], ['ArrowDown', 'ArrowDown']];
+  for (const keys of walks) {
+    await page.focus('#example');
+    for (const key of keys) await page.keyboard.press(key);
+    await page.waitForTimeout(100);
+    assert.deepEqual(await editors(page), HOMEWORK, 'walked by ' + keys.join(', '));
+  }
+  for (const [how, choose] of [
+    ['Enter', () => page.keyboard.press('Enter')],
+    ['Open', async () => (await page.keyboard.press('Tab'), page.keyboard.press('Enter'))],
+    ['the pointer', async () => (await page.dispatchEvent('#example', 'pointerdown'), page.selectOption('#example', 'deep'))],
+  ]) {
+    await page.focus('#example');
+    await page.keyboard.press('ArrowDown');
+    await choose();
+    await page.waitForFunction((typed) => document.getElementById('program').value !== typed, HOMEWORK.program);
+    assert.notDeepEqual(await editors(page), HOMEWORK, how + ' loads ' + (await page.inputValue('#example')));
+    await page.click('#files-back');
+    assert.deepEqual(await editors(page), HOMEWORK, 'back after ' + how);
+  }
   await page.waitForFunction(() => document.getElementById('status').dataset.status === '0');
 
   // After a reload, and across a share link.
@@ -126,5 +136,60 @@ test('a run and a generated exercise each run the simulator once, the depth comp
   await page.click('#exercise-close');
   await page.selectOption('#lang', 'en');
   assert.equal(await page.evaluate(() => window.runs), depths, 'closing and a language run nothing');
+  await p.done();
+});
+
+// Ten pairs replaced, each a program typed then an example picked over it.
+async function fillWayBack(page) {
+  for (let k = 1; k <= 10; k++) {
+    await page.fill('#program', `LD R${k},R2\n`);
+    await page.selectOption('#example', k % 2 ? 'chain' : 'six');
+  }
+}
+
+// Presses "Previous files" until the editors hold files, at most ten times.
+async function backTo(page, files) {
+  for (let k = 0; k < 10; k++) {
+    await page.click('#files-back');
+    if (JSON.stringify(await editors(page)) === JSON.stringify(files)) return true;
+  }
+  return false;
+}
+
+test('a full way back keeps the program just typed when Previous files looks back and an example replaces the pair it shows', async () => {
+  const p = await openPage();
+  const { page } = p;
+  await fillWayBack(page);
+  await typeHomework(page);
+  await page.click('#files-back');
+  await page.selectOption('#example', 'deep');
+  assert.match(await page.getAttribute('#files-back', 'title'), /^10 /);
+  await page.reload();
+  await page.waitForSelector('#status[data-status="0"]');
+  assert.ok(await backTo(page, HOMEWORK), 'her program on the way back, after a reload');
+  await p.done();
+});
+
+test('two tabs: the program typed in one is kept when the other saves after it, and the first is told once', async () => {
+  const p = await openPage();
+  const a = p.page;
+  const b = await p.context.newPage();
+  await b.goto(a.url());
+  await b.waitForSelector('#run:not([disabled])');
+  await typeHomework(a);
+  const theirs = { config: HOMEWORK.config, program: 'SUB R9,R8\nMUL R1,R9\n' };
+  await b.fill('#program', theirs.program);
+  await a.waitForSelector('#notice:visible');
+  assert.match(await a.textContent('#notice'), /Alta fila/);
+  await a.fill('#program', HOMEWORK.program + 'ADD R2,R2\n');
+  assert.equal(await a.isVisible('#notice'), false, 'told once');
+  await b.fill('#program', theirs.program + 'LD R4,R9\n');
+  await b.close();
+  await a.close();
+  const c = await p.context.newPage();
+  await c.goto(p.page.url());
+  await c.waitForSelector('#status[data-status="0"]');
+  assert.equal(await c.inputValue('#program'), theirs.program + 'LD R4,R9\n', 'the last one saved in the editors');
+  assert.ok(await backTo(c, { config: HOMEWORK.config, program: HOMEWORK.program + 'ADD R2,R2\n' }), 'the other on the way back');
   await p.done();
 });

@@ -12,14 +12,15 @@ const sim = await loadSim();
 const { createStore } = script('store/store.js');
 const words = script('words/words.js');
 
-// A local storage in memory; full: every write refused.
-function memoryArea(full = false) {
+// A local storage in memory that refuses a write past room characters in all.
+function memoryArea(room = Infinity) {
   const items = new Map();
+  const used = () => [...items.values()].reduce((n, v) => n + v.length, 0);
   return {
     items,
     getItem: (k) => (items.has(k) ? items.get(k) : null),
     setItem: (k, v) => {
-      if (full) throw new Error('QuotaExceededError');
+      if (used() - (items.get(k) || '').length + String(v).length > room) throw new Error('QuotaExceededError');
       items.set(k, String(v));
     },
   };
@@ -115,7 +116,7 @@ test('every replacement of the files is kept, and Previous files brings each bac
   assert.equal(store.state.back.length, 3, 'none lost, none twice');
   store.pickExample('chain');
   store.pickExample('chain');
-  assert.equal(store.state.back.length, 4, 'picking what the editors hold already replaces nothing');
+  assert.equal(store.state.back.length, 3, 'the pair left is kept, the pair picked leaves the way back; picking it again replaces nothing');
 });
 
 test('the last ten replaced pairs outlive a reload; full or broken storage loses nothing the page holds', () => {
@@ -131,14 +132,25 @@ test('the last ten replaced pairs outlive a reload; full or broken storage loses
   area.items.set('hazard-sim.files-back', '[null, {"config": {"text": "5\\n2\\n"}, "program": {"text": "LD R1,R2\\n"}}]');
   const broken = makeStore(area);
   assert.equal(broken.store.state.example, 'six', 'unreadable editors: the first example');
-  assert.deepEqual(broken.store.state.back, [{ config: '5\n2\n', program: 'LD R1,R2\n' }]);
+  assert.deepEqual(broken.store.state.back, [{ config: '5\n2\n', program: 'LD R1,R2\n', at: 2 }]);
 
-  const full = makeStore(memoryArea(true));
+  const full = makeStore(memoryArea(0));
   full.store.ready();
   full.store.setFiles(HOMEWORK, 'typed');
+  assert.equal(full.store.state.notice.key, 'keptNoFiles', 'storage refused: said so');
   full.store.pickExample('chain');
   full.store.filesBack();
   assert.deepEqual(files(full.store), HOMEWORK);
+
+  // Room for the editors and a few pairs: the notice says how many a reload brings back, and it does.
+  const small = memoryArea(2000);
+  const some = makeStore(small).store;
+  for (let k = 0; k < 10; k++) some.setFiles({ program: `LD R${k + 1},R2\n`.repeat(30) }, 'link');
+  const { k, n } = some.state.notice.params;
+  assert.ok(some.state.notice.key === 'keptFewBack' && k < n && n === 10, JSON.stringify(some.state.notice));
+  const reloaded = makeStore(small).store;
+  assert.deepEqual(files(reloaded), files(some), 'the editors kept first');
+  assert.deepEqual(reloaded.state.back.map((p) => p.program), some.state.back.slice(-k).map((p) => p.program), 'the newest pairs');
 });
 
 test('the address is asked to show an exercise opened from the page, to forget it on closing, and a share link', () => {

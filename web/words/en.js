@@ -355,4 +355,11 @@ module.exports = {
   gutterKey: 'columns d1..d{d} beside the labels: each hazard\'s distance; the one picked (by pointer or keyboard) is tied to the earlier instruction',
   diagramKeys: 'Tab reaches each diagram; the arrow keys go from one mark to another (left and right: along the row; up and down: the next row).',
   stepPin: 'Keep at the bottom of the screen',
+  // nothing lost: the example list, other tabs, storage full
+  exampleLoad: 'Open',
+  otherTab: 'Another tab of this page changed the files kept in the browser: this tab\'s files stay as they are, and the other tab\'s are in "Previous files".',
+  keptNoFiles: 'The browser has no room left: the editors\' files will not be here after a reload; copy them elsewhere to keep them.',
+  keptFewBack: 'The browser has no room left: after a reload, "Previous files" will hold only {k} of the {n} pairs.',
+  keptNoAnswers: 'The browser has no room left: the answers typed will not be here after a reload.',
+  keptNoSetup: 'The browser has no room left: these fields will not be here after a reload.',
 };

@@ -340,4 +340,11 @@ module.exports = {
   gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales (cu mouse-ul sau tastatura) se leaga de instructiunea anterioara',
   diagramKeys: 'Tab ajunge la fiecare diagrama; sagetile trec de la un semn la altul (stinga si dreapta: in rind; sus si jos: rindul vecin).',
   stepPin: 'Tine jos pe ecran',
+  // nothing lost: the example list, other tabs, storage full
+  exampleLoad: 'Deschide',
+  otherTab: 'Alta fila a acestei pagini a schimbat fisierele pastrate in browser: fisierele din aceasta fila au ramas, iar cele din cealalta fila sint in "Fisierele de dinainte".',
+  keptNoFiles: 'Browserul nu mai are loc: fisierele din editoare nu vor mai fi aici dupa o reincarcare; copiati-le in alta parte daca vreti sa le pastrati.',
+  keptFewBack: 'Browserul nu mai are loc: dupa o reincarcare, "Fisierele de dinainte" vor avea doar {k} din cele {n} perechi.',
+  keptNoAnswers: 'Browserul nu mai are loc: raspunsurile scrise nu vor mai fi aici dupa o reincarcare.',
+  keptNoSetup: 'Browserul nu mai are loc: aceste cimpuri nu vor mai fi aici dupa o reincarcare.',
 };
