@@ -5,6 +5,7 @@
 'use strict';
 
 const check = require('./check.js');
+const { variantName } = require('./variants.js');
 const { instrText } = require('../logic/schedule.js');
 const T = require('../words/words.js').t;
 
@@ -23,13 +24,14 @@ function answerText(report, cell) {
   return key.performance;
 }
 
-// variants: [{seed, name, report}] (the store's variantRuns); asked: 'hsp', ...
+// variants: [{seed, name, repeat, report}] (the store's variantRuns); asked: 'hsp', ...
 function file(variants, asked) {
   let out = row([T('csvVariant'), 'IN', T('instr'), 'DIST', T('csvAsked'), T('csvAnswer')]);
   for (const v of variants) {
+    const who = v.name !== null ? variantName(v) : v.seed;
     for (const cell of check.cells(v.report, asked)) {
       const ins = cell.instr === undefined ? null : v.report.instructions[cell.instr];
-      out += row([v.name !== null ? v.name : v.seed, ins ? ins.index : '', ins ? instrText(ins) : '', cell.distance || '', T(ASKED[cell.answer]), answerText(v.report, cell)]);
+      out += row([who, ins ? ins.index : '', ins ? instrText(ins) : '', cell.distance || '', T(ASKED[cell.answer]), answerText(v.report, cell)]);
     }
   }
   return out;

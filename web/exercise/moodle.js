@@ -6,6 +6,7 @@
 'use strict';
 
 const check = require('./check.js');
+const { variantName } = require('./variants.js');
 const { instrText } = require('../logic/schedule.js');
 const T = require('../words/words.js').t;
 
@@ -119,13 +120,14 @@ function category(variants, request, asked) {
   return T('exportCategory', { which, depth: p.depth, n: p.count, level: p.level, asked }).replace(/\//g, '//');
 }
 
-// An <idnumber> for each variant, its seed or name: unique in the category
-// (a name given twice gets ' (2)') and at most ID_MAX characters (a longer
-// seed keeps its last digits, which tell a range's seeds apart).
+// An <idnumber> for each variant, its seed or name as the sheet names it:
+// unique in the category (a name that is already one gets ' (2)') and at
+// most ID_MAX characters (a longer seed keeps its last digits, which tell a
+// range's seeds apart).
 function idNumbers(variants) {
   const used = new Set();
   return variants.map((v) => {
-    const base = v.name !== null ? v.name : v.seed.slice(-ID_MAX);
+    const base = v.name !== null ? variantName(v) : v.seed.slice(-ID_MAX);
     let id = base;
     for (let k = 2; used.has(id); k++) id = `${base} (${k})`;
     used.add(id);
@@ -133,7 +135,7 @@ function idNumbers(variants) {
   });
 }
 
-// variants: [{seed, name, params, files, report}] (the store's variantRuns);
+// variants: [{seed, name, repeat, params, files, report}] (the store's variantRuns);
 // request: {names, ...} as it was asked for; asked: 'hsp', ... Returns the
 // Moodle XML file's text.
 function file(variants, request, asked) {
@@ -147,7 +149,7 @@ function file(variants, request, asked) {
     '  </question>',
   ];
   variants.forEach((v, k) => {
-    const name = v.name !== null ? v.name : T('exportSeedName', { seed: v.seed });
+    const name = v.name !== null ? variantName(v) : T('exportSeedName', { seed: v.seed });
     out.push(
       '  <question type="cloze">',
       `    <name><text>${xml(name)}</text></name>`,

@@ -10,6 +10,7 @@ import { script, readyStore, nativeFigures, browserTests } from './lib.mjs';
 
 const store = await readyStore();
 const check = script('exercise/check.js');
+const { variantName } = script('exercise/variants.js');
 
 // ---- reading the files back ----
 
@@ -156,9 +157,9 @@ test('the Moodle file is strict XML: a category named after the request, one Clo
     const which = request.names ? `${NAMES.length} nume, samanta clasei 5` : `samantele ${request.from}..${request.to}`;
     assert.equal(field(category, 'category', 'text'), `$course$/top/hazard-sim ${which}, adincimea ${request.depth}, ${request.count} instructiuni, ${request.level}, se cer ${check.readAsked(request.asked)}`);
     assert.deepEqual(questions.map((q) => q.attrs.type), variants.map(() => 'cloze'));
-    const names = request.names || variants.map((v) => `Samanta ${v.seed}`);
-    assert.deepEqual(questions.map((q) => field(q, 'name', 'text')), names, 'names come back intact');
     const ids = request.names ? [NAMES[0], NAMES[1], NAMES[2], NAMES[0] + ' (2)'] : variants.map((v) => v.seed);
+    const names = request.names ? ids : variants.map((v) => `Samanta ${v.seed}`);
+    assert.deepEqual(questions.map((q) => field(q, 'name', 'text')), names, 'names come back intact, a repeated one numbered');
     assert.deepEqual(questions.map((q) => field(q, 'idnumber')), ids);
     for (const q of questions) assert.match(field(q, 'questiontext', 'text'), new RegExp(`^<p>Adincimea benzii: ${request.depth}\\. `));
   }
@@ -228,7 +229,7 @@ test('the key as CSV has a row a cell, with the native program\'s answers, names
       const native = nativeFigures(v.files.config, v.files.program);
       for (const [answer, instr, distance, right] of nativeKey(native, asked)) {
         const row = rows.shift();
-        assert.deepEqual(row.slice(0, 4), [v.name || v.seed, String(instr ?? ''), instr === undefined ? '' : native.rows[instr].text, String(distance || '')]);
+        assert.deepEqual(row.slice(0, 4), [v.name === null ? v.seed : variantName(v), String(instr ?? ''), instr === undefined ? '' : native.rows[instr].text, String(distance || '')]);
         const said = row[5];
         const set = (text) => [...new Set(text.split(','))].sort().join();
         if (answer === 'registers') assert.ok(right ? said.split(' sau ').map(set).includes(set(right)) : said === 'niciunul', said);
@@ -237,6 +238,9 @@ test('the key as CSV has a row a cell, with the native program\'s answers, names
     }
     assert.deepEqual(rows, []);
   }
+  const { variants } = store.variantRuns(REQUESTS[3]);
+  assert.deepEqual(variants.map(variantName), [NAMES[0], NAMES[1], NAMES[2], NAMES[0] + ' (2)'], 'a repeated name numbered');
+  assert.notEqual(variants[0].files.program, variants[3].files.program, 'with a variant of its own');
 });
 
 test('a bad request gets the page\'s message, never a file', () => {

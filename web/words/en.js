@@ -355,4 +355,6 @@ module.exports = {
   gutterKey: 'columns d1..d{d} beside the labels: each hazard\'s distance; the one picked (by pointer or keyboard) is tied to the earlier instruction',
   diagramKeys: 'Tab reaches each diagram; the arrow keys go from one mark to another (left and right: along the row; up and down: the next row).',
   stepPin: 'Keep at the bottom of the screen',
+  // the question bank and the key
+  sheetRepeated: ' Names given more than once: {names}. Each repeat gets a variant of its own and a number: {example}.',
 };

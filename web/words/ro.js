@@ -340,4 +340,6 @@ module.exports = {
   gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales (cu mouse-ul sau tastatura) se leaga de instructiunea anterioara',
   diagramKeys: 'Tab ajunge la fiecare diagrama; sagetile trec de la un semn la altul (stinga si dreapta: in rind; sus si jos: rindul vecin).',
   stepPin: 'Tine jos pe ecran',
+  // the question bank and the key
+  sheetRepeated: ' Nume date de mai multe ori: {names}. Fiecare repetare primeste varianta ei si un numar: {example}.',
 };
