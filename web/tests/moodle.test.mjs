@@ -117,8 +117,11 @@ function marks(gap, response, format = 'point') {
 const HTML_ENTITY = { ...ENTITY, '#39': "'" };
 const bankShows = (name) => name.replace(/<[^>]*(>|$)/g, '').replace(/&(#39|[a-z]+);/g, (m, e) => HTML_ENTITY[e] ?? m);
 
-// RFC 4180: fields apart by commas, rows ending in CRLF, quoted fields with '""' for '"'.
+// RFC 4180 after a byte order mark: fields apart by commas, rows ending in
+// CRLF, quoted fields with '""' for '"'.
 function readCsv(text) {
+  assert.equal(text[0], '\ufeff', 'a byte order mark first');
+  text = text.slice(1);
   const rows = [[]];
   const next = /("(?:[^"]|"")*"|[^,"\r\n]*)(,|\r\n)/y;
   while (next.lastIndex < text.length) {
@@ -314,6 +317,14 @@ test('the key as CSV has a row a cell, with the native program\'s answers, names
   }
   const names = numbered(NAMES);
   assert.deepEqual(store.variantRuns(REQUESTS[3]).variants.map(variantName), names, 'a repeated name numbered');
+});
+
+test('the key as CSV starts with a byte order mark, and no field that is not a number starts as a formula', () => {
+  const names = ['=HYPERLINK("x")', '+Teodora', '-Victor', '@Zoe', '-5'];
+  const text = store.classFile('csv', { from: '5', names, depth: 4, count: 3, level: 'many', asked: 'p' }).files[0].text;
+  assert.ok(text.startsWith('\ufeffsamanta sau numele,'));
+  assert.ok(text.includes('\r\n"\'=HYPERLINK(""x"")",'), 'quoted after the mark');
+  assert.deepEqual(readCsv(text).slice(1).map((row) => row[0]), ["'=HYPERLINK(\"x\")", "'+Teodora", "'-Victor", "'@Zoe", '-5']);
 });
 
 test('a bad request gets the page\'s message, never a file', () => {
