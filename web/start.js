@@ -2,7 +2,8 @@
 // store, mounts every view on its element, hands the address to its owner
 // and, once the simulator has loaded, lets the store run. Scripts also get
 // the page's exercise generator as hazardSim.exercise and a class's question
-// bank for Moodle as hazardSim.moodle.
+// bank for Moodle as hazardSim.moodleFiles (and, when it fits one file,
+// hazardSim.moodle).
 'use strict';
 
 const simulator = require('./binding/sim.js');
@@ -63,10 +64,17 @@ sim.ready.then(
     sim.exercise = exerciseGen.create(sim.limits).exercise;
     // request: {from, to, names, depth, count, level, asked}; a bad one throws
     // an Error with the page's message, as hazardSim.exercise does.
-    sim.moodle = (request) => {
+    // moodleFiles gives [{name, text}], each file at most 2 MB; moodle the
+    // text of a class that fits one, and throws for a larger one.
+    sim.moodleFiles = (request) => {
       const made = store.classFile('moodle', request);
       if (made.error) throw new Error(t(made.error.key, made.error.params));
-      return made.text;
+      return made.files.map((f) => ({ name: f.name, text: f.text }));
+    };
+    sim.moodle = (request) => {
+      const files = sim.moodleFiles(request);
+      if (files.length > 1) throw new Error(t('moodleTooBig', { n: files.length }));
+      return files[0].text;
     };
     store.ready();
   },

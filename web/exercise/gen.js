@@ -1,6 +1,7 @@
 // The exercise generator: from a seed, a depth, a number of instructions and
-// a level (and, for a class's named variants, a name), the same config.txt
-// and program.txt in every browser and under Node; integer steps only.
+// a level (and, for a class's named variants, a name and which time in the
+// list it is given), the same config.txt and program.txt in every browser
+// and under Node; integer steps only.
 // Gives create(limits) -> {exercise, readParams}, hash32.
 'use strict';
 
@@ -146,13 +147,15 @@ function create(limits) {
     return { at, distance, kind: rng.pick(['RAW', 'WAR', 'WAW']) };
   }
 
-  // {seed, depth, count, level, name} -> {config, program}, both strings;
-  // name (optional) makes a variant of its own for each name with one seed.
+  // {seed, depth, count, level, name, repeat} -> {config, program}, both
+  // strings; name (optional) makes a variant of its own for each name with
+  // one seed, and repeat (2, 3, ...) one for each time a name is given again.
   // Throws an Error with the message of readParams for values out of range.
   function exercise(params) {
     const p = readParams(params);
     if (p.error) throw new Error(p.error);
-    const named = typeof params.name === 'string' ? '\n' + params.name : '';
+    const again = Number.isSafeInteger(params.repeat) && params.repeat >= 2 ? '\n' + params.repeat : '';
+    const named = typeof params.name === 'string' ? '\n' + params.name + again : '';
     const rng = stream(hash32([p.seed, p.depth, p.count, p.level].join(':') + named));
     return {
       config: p.depth + '\n' + p.count + '\n',

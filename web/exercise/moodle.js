@@ -1,17 +1,20 @@
-// The question bank for Moodle: a class's variants as one Moodle XML file, a
-// category named after the request, then one Cloze question per variant
-// whose gaps are the answer form's cells in the form's order, each answer's
-// mark and feedback decided by exercise/check.js as the page decides them.
-// Gives file, gap.
+// The question bank for Moodle: a class's variants as Moodle XML files of
+// at most 2 MB each (one when the class fits), each with a category named
+// after the request, then one Cloze question per variant whose gaps are the
+// answer form's cells in the form's order, each answer's mark and feedback
+// decided by exercise/check.js as the page decides them.
+// Gives MAX_BYTES, files, gap.
 'use strict';
 
 const check = require('./check.js');
+const { variantName } = require('./variants.js');
 const { instrText } = require('../logic/schedule.js');
 const T = require('../words/words.js').t;
 
+const MAX_BYTES = 2097152; // of one file, in UTF-8: Moodle's default upload limit
 const ID_MAX = 100; // characters of Moodle's <idnumber>
 const SEPARATORS = [',', ', ', ' ']; // between registers, as a registers gap takes them
-const PERF_TOLERANCE = '0.005';
+const PERCENT = ['', '%', ' %']; // after the performance figure, as its gap takes it
 
 const xml = (text) => String(text).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
 const html = (text) => xml(text).replace(/"/g, '&quot;');
@@ -57,28 +60,35 @@ function entriesTried(report, cell) {
   return [ins.entry - 1, ins.entry + 1, ins.entry - ins.delay, ins.index].filter((e) => e >= 0);
 }
 
-// The alternatives of a cell's gap, each once, the right ones first.
+// The printed figure with a point or a comma, with or without '%' after it.
+const figureForms = (figure) => [figure, figure.replace('.', ',')].flatMap((f) => PERCENT.map((p) => f + p));
+
+// The alternatives of a cell's gap, each once: a kind's choices always in
+// the order none, RAW, WAR, WAW, so that no place tells the right one; the
+// others' right ones first, and a catch-all last where the gap takes one.
 function alternatives(report, cell) {
   const key = check.accepted(report, cell);
+  if (cell.answer === 'kind') return ['none'].concat(check.KINDS).map((k) => judged(report, cell, k, k === 'none' ? T('none') : k));
+  const catchAll = { answer: '*', raw: true, right: false, feedback: check.generalReason(report, cell) };
   let list;
-  if (cell.answer === 'kind') {
-    list = ['none'].concat(check.KINDS).map((k) => judged(report, cell, k, k === 'none' ? T('none') : k));
-  } else if (cell.answer === 'registers') {
-    const printed = cell.hazard ? SEPARATORS.map((sep) => cell.hazard.shown.registers.join(sep)) : [];
-    list = key.sets.flatMap(writings).concat(printed, registersTried(cell)).map((text) => judged(report, cell, text));
-    list.push({ answer: '*', raw: true, right: false, feedback: check.generalReason(report, cell) });
+  if (cell.answer === 'registers') {
+    // DEPEND as the table prints it, a register twice included.
+    const printed = cell.hazard ? [cell.hazard.shown.registers.join(',')] : [];
+    list = key.sets.flatMap(writings).concat(printed, registersTried(cell)).map((text) => judged(report, cell, text)).concat(catchAll);
   } else if (cell.answer === 'entry') {
     list = [key.entry].concat(entriesTried(report, cell)).map((e) => Object.assign(judged(report, cell, String(e)), { answer: `${e}:0`, raw: true }));
   } else {
-    const tried = key.performance === '100.00' ? [] : ['100'];
-    list = [key.performance].concat(tried).map((p) => Object.assign(judged(report, cell, p), { answer: `${p}:${PERF_TOLERANCE}`, raw: true }));
+    const tried = key.performance === '100.00' ? [] : ['100', '100%'];
+    list = figureForms(key.performance).concat(tried).map((text) => judged(report, cell, text)).concat(catchAll);
   }
   const seen = new Set();
   const once = list.filter((a) => !seen.has(a.answer.toLowerCase()) && seen.add(a.answer.toLowerCase()));
   return once.filter((a) => a.right).concat(once.filter((a) => !a.right));
 }
 
-const TYPES = { kind: 'MULTICHOICE', registers: 'SHORTANSWER', entry: 'NUMERICAL', performance: 'NUMERICAL' };
+// The performance is matched as text, which no site's number format reads
+// otherwise; a whole number of cycles reads the same in any format.
+const TYPES = { kind: 'MULTICHOICE', registers: 'SHORTANSWER', entry: 'NUMERICAL', performance: 'SHORTANSWER' };
 const cellGap = (report, cell) => gap(TYPES[cell.answer], alternatives(report, cell));
 
 // The question's text: the depth, the program, how to answer, then the
@@ -119,13 +129,14 @@ function category(variants, request, asked) {
   return T('exportCategory', { which, depth: p.depth, n: p.count, level: p.level, asked }).replace(/\//g, '//');
 }
 
-// An <idnumber> for each variant, its seed or name: unique in the category
-// (a name given twice gets ' (2)') and at most ID_MAX characters (a longer
-// seed keeps its last digits, which tell a range's seeds apart).
+// An <idnumber> for each variant, its seed or name as the sheet names it:
+// unique in the category (a name that is already one gets ' (2)') and at
+// most ID_MAX characters (a longer seed keeps its last digits, which tell a
+// range's seeds apart).
 function idNumbers(variants) {
   const used = new Set();
   return variants.map((v) => {
-    const base = v.name !== null ? v.name : v.seed.slice(-ID_MAX);
+    const base = v.name !== null ? variantName(v) : v.seed.slice(-ID_MAX);
     let id = base;
     for (let k = 2; used.has(id); k++) id = `${base} (${k})`;
     used.add(id);
@@ -133,34 +144,63 @@ function idNumbers(variants) {
   });
 }
 
-// variants: [{seed, name, params, files, report}] (the store's variantRuns);
-// request: {names, ...} as it was asked for; asked: 'hsp', ... Returns the
-// Moodle XML file's text.
-function file(variants, request, asked) {
-  const ids = idNumbers(variants);
-  const out = [
+// One question, its lines ending in a line end. Moodle takes anything like a
+// tag out of a name and shows the rest as HTML: the name is written as HTML
+// text, so that the bank shows it as typed.
+function question(v, id, asked) {
+  const name = v.name !== null ? variantName(v) : T('exportSeedName', { seed: v.seed });
+  return [
+    '  <question type="cloze">',
+    `    <name><text>${xml(html(name))}</text></name>`,
+    `    <questiontext format="html"><text>${cdata(questionText(v, asked))}</text></questiontext>`,
+    '    <generalfeedback format="html"><text></text></generalfeedback>',
+    '    <penalty>0.3333333</penalty>',
+    '    <hidden>0</hidden>',
+    `    <idnumber>${xml(id)}</idnumber>`,
+    '  </question>',
+    '',
+  ].join('\n');
+}
+
+const bytes = (text) => new TextEncoder().encode(text).length;
+
+// variants: [{seed, name, repeat, params, files, report}] (the store's
+// variantRuns); request: {names, ...} as it was asked for; asked: 'hsp', ...
+// Returns the Moodle XML files, [{name, text, from, to}] (the variants from
+// .. to, counted from 0): hazard-sim-moodle.xml when the class fits in
+// MAX_BYTES, else hazard-sim-moodle-<i>-of-<n>.xml, each the same category
+// and then as many whole questions, in the class's order, as fit.
+function files(variants, request, asked) {
+  const head = [
     '<?xml version="1.0" encoding="UTF-8"?>',
     '<quiz>',
     '  <question type="category">',
     `    <category><text>${xml('$course$/top/' + category(variants, request, asked))}</text></category>`,
     '    <info format="html"><text></text></info>',
     '  </question>',
-  ];
+    '',
+  ].join('\n');
+  const tail = '</quiz>\n';
+  const ids = idNumbers(variants);
+  const parts = [];
+  let part = null;
   variants.forEach((v, k) => {
-    const name = v.name !== null ? v.name : T('exportSeedName', { seed: v.seed });
-    out.push(
-      '  <question type="cloze">',
-      `    <name><text>${xml(name)}</text></name>`,
-      `    <questiontext format="html"><text>${cdata(questionText(v, asked))}</text></questiontext>`,
-      '    <generalfeedback format="html"><text></text></generalfeedback>',
-      '    <penalty>0.3333333</penalty>',
-      '    <hidden>0</hidden>',
-      `    <idnumber>${xml(ids[k])}</idnumber>`,
-      '  </question>'
-    );
+    const text = question(v, ids[k], asked);
+    const size = bytes(text);
+    if (!part || part.size + size > MAX_BYTES) {
+      part = { from: k, texts: [], size: bytes(head) + bytes(tail) };
+      parts.push(part);
+    }
+    part.texts.push(text);
+    part.size += size;
+    part.to = k;
   });
-  out.push('</quiz>', '');
-  return out.join('\n');
+  return parts.map((p, i) => ({
+    name: parts.length === 1 ? 'hazard-sim-moodle.xml' : `hazard-sim-moodle-${i + 1}-of-${parts.length}.xml`,
+    text: head + p.texts.join('') + tail,
+    from: p.from,
+    to: p.to,
+  }));
 }
 
-module.exports = { file, gap };
+module.exports = { MAX_BYTES, files, gap };

@@ -1,7 +1,8 @@
 // A class's variants of one generated exercise: one for each seed of a
 // range, or one for each name of a list, made from the class seed and the
-// name; what the class sheet prints and the question bank exports.
-// Gives MAX_VARIANTS, choose, variants.
+// name (and, for a name given again, which time it is); what the class sheet
+// prints and the question bank exports, and what a named variant is called.
+// Gives MAX_VARIANTS, choose, variants, variantName.
 'use strict';
 
 const MAX_VARIANTS = 200;
@@ -27,27 +28,42 @@ function seedRange(from, to) {
 }
 
 // Which variants a request ({from, to, names}) asks for, before any is made:
-// {seeds, names} (names null for a range; with names, every seed is the
-// class seed `from`, as typed), or {error: {key, params}}. names, an array
-// (or a text of one name a line), stands instead of the range when given.
+// {seeds, names, repeats} (names and repeats null for a range; with names,
+// every seed is the class seed `from` as typed, '1' when not given, and
+// repeats[k] is the time names[k] is given, counting from 1), or {error:
+// {key, params}}. names, an array (or a text of one name a line), stands
+// instead of the range when given.
 function choose(request) {
   const r = request || {};
   if (r.names == null) {
     const seeds = seedRange(r.from, r.to);
-    return seeds.error ? seeds : { seeds, names: null };
+    return seeds.error ? seeds : { seeds, names: null, repeats: null };
   }
   const names = Array.isArray(r.names) ? r.names.map((n) => String(n).trim()) : readNames(r.names);
   if (names.length === 0 || names.some((n) => n === '')) return { error: { key: 'namesEmpty' } };
   if (names.length > MAX_VARIANTS) return { error: { key: 'namesMax', params: { n: MAX_VARIANTS } } };
   const long = names.find((n) => n.length > MAX_NAME);
   if (long) return { error: { key: 'nameLong', params: { n: MAX_NAME, name: long.slice(0, 20) } } };
-  return { seeds: names.map(() => r.from), names };
+  const times = new Map();
+  const repeats = names.map((n) => {
+    times.set(n, (times.get(n) || 0) + 1);
+    return times.get(n);
+  });
+  return { seeds: names.map(() => (r.from == null ? '1' : r.from)), names, repeats };
+}
+
+// What a named variant ({name, repeat}) is called on its sheet, in the key,
+// the CSV and the question bank: its name, numbered from the second time
+// it is given ('Ana', 'Ana (2)', 'Ana (3)'); null for a range's variant.
+function variantName(v) {
+  if (v.name === null) return null;
+  return v.repeat > 1 ? `${v.name} (${v.repeat})` : v.name;
 }
 
 // generator: exerciseGen.create(limits). request: {from, to, names,
 // depth, count, level}, the variants as choose reads them. Returns
-// {variants: [{seed, name, params, files}]} (name null in a range), or
-// {error: {key, params}} in the page's words.
+// {variants: [{seed, name, repeat, params, files}]} (name null and repeat 1
+// in a range), or {error: {key, params}} in the page's words.
 function variants(generator, request) {
   const r = request || {};
   const chosen = choose(r);
@@ -57,9 +73,10 @@ function variants(generator, request) {
     const p = generator.readParams(Object.assign({}, r, { seed: chosen.seeds[k] }));
     if (p.error) return { error: p.why };
     const name = chosen.names ? chosen.names[k] : null;
-    out.push({ seed: p.seed, name, params: p, files: generator.exercise(Object.assign({}, p, name === null ? {} : { name })) });
+    const repeat = chosen.repeats ? chosen.repeats[k] : 1;
+    out.push({ seed: p.seed, name, repeat, params: p, files: generator.exercise(Object.assign({}, p, name === null ? {} : { name, repeat })) });
   }
   return { variants: out };
 }
 
-module.exports = { MAX_VARIANTS, choose, variants };
+module.exports = { MAX_VARIANTS, choose, variants, variantName };

@@ -30,7 +30,7 @@ const KEPT_NOTICES = ['keptNoFiles', 'keptFewBack']; // what storage refused; th
 //   exercise  the open exercise, its answers and checks, its message
 //   setup     the exercise setup's values
 //   sheet     the class sheet
-//   export    why the class's files could not be made
+//   export    why the class's files could not be made, or the question bank's files
 //   lang      the language
 //   pick      the hazard or delay picked out
 //   cycle     the stepper's schedule and cycle
@@ -75,6 +75,7 @@ function createStore(deps) {
     setup: { asked: 'hsp', seed: '1', depth: '5', count: '8', level: 'many', from: '1', to: '10', byNames: false, names: '' },
     sheet: null, // {what: 'students' | 'key', variants, asked} or {what, message: {key, params}}
     exportMessage: null, // {key, params}: why the class's files could not be made
+    exportFiles: null, // a question bank in several files: [{name, text, type, count, first, last, byNames}]
     lang: words.lang,
     pick: null,
     cycle: null,
@@ -428,7 +429,7 @@ function createStore(deps) {
     Object.assign(state.setup, values);
     emit('setup');
     if (kept.set('setup', state.setup) === null) sayExport({ key: 'keptNoSetup' });
-    else if (state.exportMessage) sayExport(null);
+    else if (state.exportMessage || state.exportFiles) sayExport(null);
   }
 
   // ---- a class's variants ----
@@ -450,28 +451,49 @@ function createStore(deps) {
     return { from: s.from, to: s.to, names: s.byNames ? s.names : null, depth: s.depth, count: s.count, level: s.level };
   }
 
-  // A class's variants as a file for the teacher: form 'moodle' (the
-  // question bank, Moodle XML) or 'csv' (the key). request: as variantRuns',
-  // with asked ('hsp', ...). {text, name, type} or {error: {key, params}}.
+  // A class's variants as files for the teacher: form 'moodle' (the
+  // question bank, Moodle XML, in one file or, past moodle.MAX_BYTES, in
+  // several: {files: [{name, text, type, count, first, last, byNames}]},
+  // count the variants a file holds, first and last their first's and
+  // last's seed or name as the sheet names it) or 'csv' (the key: {files:
+  // [{name, text, type}]}). request: as variantRuns', with asked ('hsp',
+  // ...). Or {error: {key, params}}.
   function classFile(form, request) {
     const asked = exerciseCheck.readAsked(request && request.asked);
     if (asked === null) return { error: { key: 'askSome' } };
     const made = variantRuns(request);
     if (made.error) return made;
-    if (form === 'csv') return { text: keyCsv.file(made.variants, asked), name: 'hazard-sim-key.csv', type: 'text/csv' };
-    return { text: moodle.file(made.variants, request, asked), name: 'hazard-sim-moodle.xml', type: 'application/xml' };
+    const vs = made.variants;
+    if (form === 'csv') return { files: [{ text: keyCsv.file(vs, asked), name: 'hazard-sim-key.csv', type: 'text/csv' }] };
+    const who = (v) => (v.name !== null ? exerciseVariants.variantName(v) : v.seed);
+    return {
+      files: moodle.files(vs, request, asked).map((f) => ({
+        text: f.text, name: f.name, type: 'application/xml', count: f.to - f.from + 1, first: who(vs[f.from]), last: who(vs[f.to]), byNames: vs[0].name !== null,
+      })),
+    };
   }
 
-  function sayExport(error) {
+  // error: why the class's files could not be made, or null; files: the
+  // question bank's files to list, or null.
+  function sayExport(error, files) {
     state.exportMessage = error ? { key: error.key, params: error.params || {} } : null;
+    state.exportFiles = files || null;
     emit('export');
   }
 
-  // The setup's variants as a file (classFile), or null with the message why not.
+  // The setup's variants as one file to save ({name, text, type, ...}), or
+  // null: with the message why not, or with a question bank in several files
+  // in exportFiles, to be saved one by one.
   function exportClass(form) {
     const made = classFile(form, Object.assign(setupRequest(), { asked: state.setup.asked }));
-    sayExport(made.error);
-    return made.error ? null : made;
+    if (made.error) {
+      sayExport(made.error);
+      return null;
+    }
+    // A question bank in one file takes the place of a list; the key keeps it.
+    const several = made.files.length > 1;
+    sayExport(null, several ? made.files : form === 'csv' ? state.exportFiles : null);
+    return several ? null : made.files[0];
   }
 
   // what: 'students' (the students' sheets) or 'key' (the answer key), the

@@ -1,8 +1,9 @@
 // The question bank for Moodle and the key as CSV, read back as Moodle and a
-// spreadsheet would read them: the file as strict XML, each question's gaps
+// spreadsheet would read them: the files as strict XML, each question's gaps
 // by the Cloze grammar of Moodle's documentation, every gap's marks against
-// the native program's tables and the page's own grading; in Chromium, the
-// two buttons save the same files as hazardSim.moodle and the store.
+// the native program's tables and the page's own grading, under either of a
+// site's number formats; in Chromium, the two buttons (and a large class's
+// links) save the same files as hazardSim.moodleFiles and the store.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
@@ -90,17 +91,19 @@ function readGaps(html) {
   });
 }
 
-// What Moodle gives a response: the marks of the first alternative it
-// matches, none matched 0. A choice by its text; a number within the
-// tolerance, a decimal comma read as a point; a short answer with '*' any
-// run of characters, case aside.
-function marks(gap, response) {
+// What Moodle gives a response on a site whose numbers are written as
+// format says ('point': 1,234.5; 'comma': 1.234,5 or 1 234,5): the marks of
+// the first alternative it matches, none matched 0. A choice by its text; a
+// number read by the site's format, '%' allowed at its end, within the
+// tolerance; a short answer trimmed, with '*' any run of characters, case aside.
+function marks(gap, response, format = 'point') {
   const matches = (a) => {
     if (/^M[UC]/.test(gap.type)) return a.answer === response;
     if (/^N/.test(gap.type)) {
       const [value, tolerance = '0'] = a.answer.split(':');
-      const r = Number(response.trim().replace(',', '.'));
-      return Math.abs(r - Number(value)) <= Number(tolerance) + 1e-9;
+      const typed = response.trim().replace(/\s*%$/, '');
+      const r = format === 'point' ? typed.replace(/,/g, '') : typed.replace(/[.\s]/g, '').replace(',', '.');
+      return /^-?[0-9]*\.?[0-9]+$/.test(r) && Math.abs(Number(r) - Number(value)) <= Number(tolerance) + 1e-9;
     }
     const pattern = a.answer.split('*').map((p) => p.replace(/[.*+?^${}()|[\]\\]/g, '\\$&')).join('.*');
     return new RegExp(`^${pattern}$`, 'i').test(response.trim());
@@ -109,8 +112,15 @@ function marks(gap, response) {
   return hit ? hit.fraction : 0;
 }
 
-// RFC 4180: fields apart by commas, rows ending in CRLF, quoted fields with '""' for '"'.
+// What Moodle's bank shows of a name read from the file: tags taken out
+// (as PHP's strip_tags), the rest shown as HTML.
+const bankShows = (name) => name.replace(/<[^>]*(>|$)/g, '').replace(/&([a-z]+);/g, (m, e) => ENTITY[e] ?? m);
+
+// RFC 4180 after a byte order mark: fields apart by commas, rows ending in
+// CRLF, quoted fields with '""' for '"'.
 function readCsv(text) {
+  assert.equal(text[0], '\ufeff', 'a byte order mark first');
+  text = text.slice(1);
   const rows = [[]];
   const next = /("(?:[^"]|"")*"|[^,"\r\n]*)(,|\r\n)/y;
   while (next.lastIndex < text.length) {
@@ -147,21 +157,44 @@ function nativeKey(native, asked) {
   return out;
 }
 
-test('the Moodle file is strict XML: a category named after the request, one Cloze question a variant named after its seed or name', () => {
-  for (const request of REQUESTS) {
+const { variantName } = script('exercise/variants.js');
+// The files of a class's question bank, and all their questions but the categories.
+const bank = (request) => store.classFile('moodle', request).files;
+const questionsOf = (request) => bank(request).flatMap((f) => kids(readXml(f.text), 'question').slice(1));
+// A list's names, numbered from the second time one is given.
+const numbered = (list) => list.map((n, k) => {
+  const time = list.slice(0, k + 1).filter((m) => m === n).length;
+  return time > 1 ? `${n} (${time})` : n;
+});
+// About 4 MB: 12 variants of 50 instructions at depth 10, for one name given 12 times, without a class seed.
+const LARGE = { names: Array(12).fill('Ştefan <b>Ţepeş</b>'), depth: 10, count: 50, level: 'many', asked: 'hsp' };
+
+test('the Moodle files are strict XML of at most 2 MB, each the category named after the request then whole Cloze questions in the class\'s order, named as typed', () => {
+  for (const request of [...REQUESTS, LARGE]) {
     const { variants } = store.variantRuns(request);
-    const quiz = readXml(store.classFile('moodle', request).text);
-    const [category, ...questions] = kids(quiz, 'question');
-    assert.equal(category.attrs.type, 'category');
-    const which = request.names ? `${NAMES.length} nume, samanta clasei 5` : `samantele ${request.from}..${request.to}`;
-    assert.equal(field(category, 'category', 'text'), `$course$/top/hazard-sim ${which}, adincimea ${request.depth}, ${request.count} instructiuni, ${request.level}, se cer ${check.readAsked(request.asked)}`);
-    assert.deepEqual(questions.map((q) => q.attrs.type), variants.map(() => 'cloze'));
-    const names = request.names || variants.map((v) => `Samanta ${v.seed}`);
-    assert.deepEqual(questions.map((q) => field(q, 'name', 'text')), names, 'names come back intact');
-    const ids = request.names ? [NAMES[0], NAMES[1], NAMES[2], NAMES[0] + ' (2)'] : variants.map((v) => v.seed);
-    assert.deepEqual(questions.map((q) => field(q, 'idnumber')), ids);
+    const files = bank(request);
+    assert.equal(files.length > 1, request === LARGE, 'only the large class takes several files');
+    const categories = new Set();
+    const questions = files.flatMap((f, i) => {
+      assert.ok(Buffer.byteLength(f.text) <= 2097152, `${f.name}: ${Buffer.byteLength(f.text)} bytes`);
+      assert.equal(f.name, files.length === 1 ? 'hazard-sim-moodle.xml' : `hazard-sim-moodle-${i + 1}-of-${files.length}.xml`);
+      const [category, ...own] = kids(readXml(f.text), 'question');
+      assert.ok(category.attrs.type === 'category' && own.length > 0, f.name);
+      categories.add(field(category, 'category', 'text'));
+      return own;
+    });
+    const which = request.names ? `${request.names.length} nume, samanta clasei ${request.from || 1}` : `samantele ${request.from}..${request.to}`;
+    assert.deepEqual([...categories], [`$course$/top/hazard-sim ${which}, adincimea ${request.depth}, ${request.count} instructiuni, ${request.level}, se cer ${check.readAsked(request.asked)}`]);
+    assert.deepEqual(questions.map((q) => q.attrs.type), variants.map(() => 'cloze'), 'every variant once');
+    const names = request.names ? numbered(request.names) : variants.map((v) => `Samanta ${v.seed}`);
+    assert.deepEqual(questions.map((q) => bankShows(field(q, 'name', 'text'))), names, 'Moodle\'s bank shows the names as typed, a repeated one numbered');
+    assert.deepEqual(questions.map((q) => field(q, 'idnumber')), request.names ? names : variants.map((v) => v.seed));
     for (const q of questions) assert.match(field(q, 'questiontext', 'text'), new RegExp(`^<p>Adincimea benzii: ${request.depth}\\. `));
   }
+  // A name given again gets a variant of its own; the first keeps the one it had.
+  const programs = store.variantRuns(LARGE).variants.map((v) => v.files.program);
+  const first = script('exercise/gen.js').create(store.state.limits).exercise({ ...LARGE, seed: '1', name: LARGE.names[0] });
+  assert.ok(programs[0] === first.program && new Set(programs).size === programs.length);
 });
 
 test('a gap\'s answers and feedback keep every mark of the Cloze grammar as written', () => {
@@ -170,12 +203,15 @@ test('a gap\'s answers and feedback keep every mark of the Cloze grammar as writ
   assert.deepEqual(read.alternatives, [{ fraction: 100, answer: odd, feedback: odd + ' &lt;&amp;&gt;' }, { fraction: 0, answer: 'x', feedback: '' }]);
 });
 
+const CHOICES = ['niciunul', 'RAW', 'WAR', 'WAW'];
+
 test('every question has one gap a cell in the form\'s order, right as the native program\'s tables and wrong otherwise, marked as the page marks', () => {
   let both = 0;
+  const places = new Set(); // where a kind's right choice stands
   for (const request of REQUESTS) {
     const asked = check.readAsked(request.asked);
     const { variants } = store.variantRuns(request);
-    const questions = kids(readXml(store.classFile('moodle', request).text), 'question').slice(1);
+    const questions = questionsOf(request);
     variants.forEach((v, k) => {
       const where = `${JSON.stringify(request)} variant ${k}`;
       const native = nativeFigures(v.files.config, v.files.program);
@@ -183,29 +219,26 @@ test('every question has one gap a cell in the form\'s order, right as the nativ
       const cells = check.cells(v.report, asked);
       const key = nativeKey(native, asked);
       assert.deepEqual(cells.map((c) => [c.answer, c.instr, c.distance]), key.map((c) => c.slice(0, 3)), where + ': the form follows the tables');
-      assert.deepEqual(gaps.map((g) => g.type), cells.map((c) => ({ kind: 'MULTICHOICE', registers: 'SHORTANSWER' })[c.answer] || 'NUMERICAL'), where);
+      assert.deepEqual(gaps.map((g) => g.type), cells.map((c) => (c.answer === 'kind' ? 'MULTICHOICE' : c.answer === 'entry' ? 'NUMERICAL' : 'SHORTANSWER')), where);
       gaps.forEach((gap, n) => {
         const [answer, , , right] = key[n];
         const at = `${where} ${cells[n].id}`;
         const full = gap.alternatives.filter((a) => a.fraction === 100);
         assert.ok(gap.weight === 1 && full.length >= 1 && gap.alternatives.every((a) => a.fraction === 100 || a.fraction === 0), at);
         if (answer === 'kind') {
-          assert.ok(gap.alternatives.length >= 2, at + ': two choices or more');
+          assert.deepEqual(gap.alternatives.map((a) => a.answer), CHOICES, at + ': the choices in one order');
           assert.deepEqual(full.map((a) => a.answer), [right === 'none' ? 'niciunul' : right], at);
-          for (const other of ['niciunul', 'RAW', 'WAR', 'WAW'].filter((c) => c !== full[0].answer)) assert.equal(marks(gap, other), 0, at + ' ' + other);
+          places.add(gap.alternatives.indexOf(full[0]));
         } else if (answer === 'registers') {
           const depend = right ? right.split(',') : [];
-          const forms = right ? [right, [...depend].reverse().join(', '), depend.join(' ').toLowerCase()] : ['none', 'niciunul'];
+          const set = [...new Set(depend)]; // DEPEND as printed, and its registers each once in any order and separation
+          const forms = right ? [right, [...set].reverse().join(', '), set.join(' ').toLowerCase()] : ['none', 'niciunul'];
           for (const form of forms) assert.equal(marks(gap, form), 100, `${at}: ${form}`);
           for (const form of right ? ['none', 'R1,R2,R3', ''] : ['R1', '']) assert.equal(marks(gap, form), 0, `${at}: ${form}`);
           for (const a of full) assert.ok(right ? a.answer.split(/, ?| /).every((r) => depend.includes(r)) : /^(none|niciunul|nimic|-)$/.test(a.answer), `${at}: ${a.answer}`);
           if (new Set(depend).size > 1) both++;
-        } else {
-          const value = Number(right);
-          assert.deepEqual(full.map((a) => a.answer), [answer === 'entry' ? `${right}:0` : `${right}:0.005`], at);
-          const wrong = answer === 'entry' ? [value - 1, value + 1] : [(value + 0.01).toFixed(2), (value - 0.01).toFixed(2)];
-          for (const w of wrong) assert.equal(marks(gap, String(w)), 0, `${at}: ${w}`);
-          assert.equal(marks(gap, String(right).replace('.', ',')), 100, at);
+        } else if (answer === 'entry') {
+          assert.deepEqual(full.map((a) => a.answer), [`${right}:0`], at);
         }
         // Every alternative marked and explained as the page grades that answer.
         for (const a of gap.alternatives.filter((x) => x.answer !== '*')) {
@@ -217,18 +250,49 @@ test('every question has one gap a cell in the form\'s order, right as the nativ
     });
   }
   assert.ok(both > 0, 'some registers gap where DEPEND prints two registers');
+  assert.equal(places.size, CHOICES.length, 'the right choice stands in every place across the bank');
+});
+
+// [gap, responses from the right figure or cycle, site formats, marks]: the
+// printed figure's forms right in either format, 0.01 off or a third decimal wrong.
+const BOTH = ['point', 'comma'];
+const MARKED = [
+  ['performance', (f) => [f, f.replace('.', ','), ` ${f}% `, f.replace('.', ',') + ' %'], BOTH, 100],
+  ['performance', (f) => [(Number(f) + 0.01).toFixed(2), (Number(f) - 0.01).toFixed(2).replace('.', ',') + '%', f + '0'], BOTH, 0],
+  ['entry', (e) => [e, e + '%'], BOTH, 100],
+  ['entry', (e) => [e + 1, e - 1], BOTH, 0],
+];
+
+test('Moodle marks the performance as printed and the entry cycles alike on a site of either number format', () => {
+  let tried = 0;
+  for (const request of REQUESTS) {
+    const { variants } = store.variantRuns(request);
+    questionsOf(request).forEach((q, k) => {
+      const report = variants[k].report;
+      const cells = check.cells(report, check.readAsked(request.asked));
+      readGaps(field(q, 'questiontext', 'text')).forEach((gap, n) => {
+        const right = cells[n].answer === 'entry' ? report.instructions[cells[n].instr].entry : report.performance;
+        for (const [, responses, formats, want] of MARKED.filter((row) => row[0] === cells[n].answer))
+          for (const format of formats) {
+            for (const r of responses(right)) assert.equal(marks(gap, String(r), format), want, `${cells[n].id} ${r} ${format}`);
+            tried++;
+          }
+      });
+    });
+  }
+  assert.ok(tried > 50, `${tried} gaps and formats`);
 });
 
 test('the key as CSV has a row a cell, with the native program\'s answers, names intact', () => {
   for (const request of [REQUESTS[0], REQUESTS[3]]) {
     const asked = check.readAsked(request.asked);
-    const rows = readCsv(store.classFile('csv', request).text);
+    const rows = readCsv(store.classFile('csv', request).files[0].text);
     assert.deepEqual(rows.shift(), ['samanta sau numele', 'IN', 'Instructiunea', 'DIST', 'ce se cere', 'raspunsul corect']);
     for (const v of store.variantRuns(request).variants) {
       const native = nativeFigures(v.files.config, v.files.program);
       for (const [answer, instr, distance, right] of nativeKey(native, asked)) {
         const row = rows.shift();
-        assert.deepEqual(row.slice(0, 4), [v.name || v.seed, String(instr ?? ''), instr === undefined ? '' : native.rows[instr].text, String(distance || '')]);
+        assert.deepEqual(row.slice(0, 4), [v.name === null ? v.seed : variantName(v), String(instr ?? ''), instr === undefined ? '' : native.rows[instr].text, String(distance || '')]);
         const said = row[5];
         const set = (text) => [...new Set(text.split(','))].sort().join();
         if (answer === 'registers') assert.ok(right ? said.split(' sau ').map(set).includes(set(right)) : said === 'niciunul', said);
@@ -237,6 +301,14 @@ test('the key as CSV has a row a cell, with the native program\'s answers, names
     }
     assert.deepEqual(rows, []);
   }
+});
+
+test('the key as CSV starts with a byte order mark, and no field that is not a number starts as a formula', () => {
+  const names = ['=HYPERLINK("x")', '+Teodora', '-Victor', '@Zoe', '-5'];
+  const text = store.classFile('csv', { from: '5', names, depth: 4, count: 3, level: 'many', asked: 'p' }).files[0].text;
+  assert.ok(text.startsWith('\ufeffsamanta sau numele,'));
+  assert.ok(text.includes('\r\n"\'=HYPERLINK(""x"")",'), 'quoted after the mark');
+  assert.deepEqual(readCsv(text).slice(1).map((row) => row[0]), ["'=HYPERLINK(\"x\")", "'+Teodora", "'-Victor", "'@Zoe", '-5']);
 });
 
 test('a bad request gets the page\'s message, never a file', () => {
@@ -248,12 +320,12 @@ test('a bad request gets the page\'s message, never a file', () => {
   ];
   for (const [change, key] of cases)
     for (const form of ['moodle', 'csv']) assert.equal(store.classFile(form, { ...good, ...change }).error.key, key, JSON.stringify(change));
-  assert.ok(store.classFile('csv', { ...good, from: '1', to: '200' }).text, '200 variants are allowed');
+  assert.ok(store.classFile('csv', { ...good, from: '1', to: '200' }).files, '200 variants are allowed');
 });
 
 const openPage = browserTests();
 
-test('in Chromium the two buttons save the setup\'s files, the same as hazardSim.moodle, and a bad request says why', async () => {
+test('in Chromium the two buttons save the setup\'s files, the same as hazardSim.moodle, a large class\'s links each one of hazardSim.moodleFiles, and a bad request says why', async () => {
   const { page, done } = await openPage();
   await page.fill('#exercise-depth', '5');
   await page.fill('#exercise-count', '7');
@@ -267,7 +339,7 @@ test('in Chromium the two buttons save the setup\'s files, the same as hazardSim
     return [download.suggestedFilename(), readFileSync(await download.path(), 'utf8')];
   };
   assert.deepEqual(await saved('#moodle-export'), ['hazard-sim-moodle.xml', await page.evaluate((r) => window.hazardSim.moodle(r), request)]);
-  assert.deepEqual(await saved('#key-csv'), ['hazard-sim-key.csv', store.classFile('csv', request).text]);
+  assert.deepEqual(await saved('#key-csv'), ['hazard-sim-key.csv', store.classFile('csv', request).files[0].text]);
   assert.equal(await page.isVisible('#export-message'), false);
 
   await page.fill('#sheet-to', '300');
@@ -285,5 +357,30 @@ test('in Chromium the two buttons save the setup\'s files, the same as hazardSim
   assert.equal(thrown, 'The list of names is empty: write one name per line.');
   await page.fill('#sheet-to', '4');
   assert.equal(await page.isVisible('#export-message'), false, 'the message goes once the setup changes');
+
+  await page.fill('#exercise-depth', '10');
+  await page.fill('#exercise-count', '50');
+  await page.fill('#sheet-to', '12');
+  const large = { from: '3', to: '12', depth: '10', count: '50', level: 'few', asked: 'hp' };
+  const files = await page.evaluate((r) => window.hazardSim.moodleFiles(r), large);
+  await page.click('#moodle-export');
+  const links = page.locator('#moodle-files a');
+  assert.ok(files.length > 1 && (await links.count()) === files.length, `${files.length} files`);
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'moodle-files-note');
+  assert.match(await links.first().textContent(), new RegExp(`^hazard-sim-moodle-1-of-${files.length}\\.xml: [0-9]+ variants, seeds 3\\.\\.[0-9]+$`));
+  for (let k = 0; k < files.length; k++) {
+    const [download] = await Promise.all([page.waitForEvent('download'), links.nth(k).click()]);
+    assert.deepEqual([download.suggestedFilename(), readFileSync(await download.path(), 'utf8')], [files[k].name, files[k].text]);
+  }
+  const tooBig = await page.evaluate((r) => {
+    try {
+      return window.hazardSim.moodle(r);
+    } catch (e) {
+      return e.message;
+    }
+  }, large);
+  assert.equal(tooBig, `The class does not fit one file of at most 2 MB: it takes ${files.length} files, which hazardSim.moodleFiles gives.`);
+  await page.fill('#sheet-to', '11');
+  assert.equal(await page.isVisible('#moodle-files'), false, 'the links go once the setup changes');
   await done();
 });

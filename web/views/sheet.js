@@ -1,5 +1,6 @@
 // The class sheet: its fields (a range of seeds, or a class seed and a list
-// of names, each name its own variant) and the two things printed from them,
+// of names, each name its own variant, a name given again numbered with a
+// variant of its own) and the two things printed from them,
 // each laid out by its own button: the students' sheets, one variant a page
 // with an answer grid that fills it, and the compact answer key. The sheet
 // is printed alone, never shown on screen.
@@ -22,7 +23,21 @@ const colgroup = (widths) => el('colgroup', {}, widths.map((w) => el('col', { st
 // line for the student's name, or a name with its variant's number.
 function who(k, v) {
   if (v.name === null) return [T('variant', { k: k + 1, seed: v.seed }), T('sheetNameLine')];
-  return [v.name, T('sheetNamed', { k: k + 1, seed: v.seed })];
+  return [classVariants.variantName(v), T('sheetNamed', { k: k + 1, seed: v.seed })];
+}
+
+const SHOW_REPEATED = 5; // names the note lists as given more than once
+
+// What the note adds when a list gives a name more than once: which names,
+// and how the first of them is numbered.
+function repeatedNote(plan) {
+  const again = plan.names.filter((n, k) => plan.repeats[k] === 2);
+  if (again.length === 0) return '';
+  const first = again[0];
+  const times = Math.max(...plan.names.map((n, k) => (n === first ? plan.repeats[k] : 1)));
+  const example = Array.from({ length: times }, (_, k) => classVariants.variantName({ name: first, repeat: k + 1 }));
+  const names = again.slice(0, SHOW_REPEATED).join(', ') + (again.length > SHOW_REPEATED ? ', ...' : '');
+  return T('sheetRepeated', { names, example: example.join(', ') });
 }
 
 // ---- the students' sheets ----
@@ -157,7 +172,7 @@ function mount(box, store) {
     }
     const plan = classVariants.choose(store.setupRequest());
     if (plan.error) f.note.textContent = T(plan.error.key, plan.error.params);
-    else if (plan.names) f.note.textContent = T('sheetPlanNames', { n: plan.names.length, seed: String(state.setup.from).trim() });
+    else if (plan.names) f.note.textContent = T('sheetPlanNames', { n: plan.names.length, seed: String(state.setup.from).trim() }) + repeatedNote(plan);
     else f.note.textContent = T('sheetPlanRange', { n: plan.seeds.length, from: plan.seeds[0], to: plan.seeds[plan.seeds.length - 1] });
   }
 

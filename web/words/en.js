@@ -277,7 +277,7 @@ module.exports = {
   exportCategory: 'hazard-sim {which}, depth {depth}, {n} instructions, {level}, asked {asked}',
   exportSeedName: 'Seed {seed}',
   moodleHead: 'Pipeline depth: {depth}. The program has {n} instructions; config.txt and program.txt:',
-  moodleHow: 'Fill in the grid: at each distance, the kind of hazard from the list (none where there is none) and its registers, separated by a comma or a space (none where there is no hazard); the entry cycle as a number; the performance as a number, without %.',
+  moodleHow: 'Fill in the grid: at each distance, the kind of hazard from the list (none where there is none) and its registers, separated by a comma or a space (none where there is no hazard); the entry cycle as a number; the performance as the program prints it, with two decimals (40.00, not 40), with a point or a comma, with or without %: 52.63, 52,63 or 52.63 %.',
   csvVariant: 'seed or name',
   csvAsked: 'asked',
   csvAnswer: 'right answer',
@@ -362,4 +362,11 @@ module.exports = {
   keptFewBack: 'The browser has no room left: after a reload, "Previous files" will hold only {k} of the {n} pairs.',
   keptNoAnswers: 'The browser has no room left: the answers typed will not be here after a reload.',
   keptNoSetup: 'The browser has no room left: these fields will not be here after a reload.',
+  // the question bank and the key
+  sheetRepeated: ' Names given more than once: {names}. Each repeat gets a variant of its own and a number: {example}.',
+  moodleFilesNote: 'The class does not fit one file of at most 2 MB, what Moodle takes by default: here it is in {n} files, each saved by its link. Import them one after another, each with "Get category from file" ticked: all the questions land in one category.',
+  moodleFileLink: '{file}: {n} {n:variant|variants}, {which}',
+  moodleFileNames: 'from {first} to {last}',
+  moodleTooBig: 'The class does not fit one file of at most 2 MB: it takes {n} files, which hazardSim.moodleFiles gives.',
+  moodleFileSeed: 'seed {seed}',
 };

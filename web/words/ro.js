@@ -262,7 +262,7 @@ module.exports = {
   exportCategory: 'hazard-sim {which}, adincimea {depth}, {n} instructiuni, {level}, se cer {asked}',
   exportSeedName: 'Samanta {seed}',
   moodleHead: 'Adincimea benzii: {depth}. Programul are {n} instructiuni; config.txt si program.txt:',
-  moodleHow: 'Completati tabelul: la fiecare distanta, tipul hazardului din lista (niciunul unde nu este) si registrele lui, separate prin virgula sau spatiu (niciunul unde nu este hazard); ciclul de intrare ca numar; performanta ca numar, fara %.',
+  moodleHow: 'Completati tabelul: la fiecare distanta, tipul hazardului din lista (niciunul unde nu este) si registrele lui, separate prin virgula sau spatiu (niciunul unde nu este hazard); ciclul de intrare ca numar; performanta exact cum o tipareste programul, cu doua zecimale (40.00, nu 40), cu punct sau virgula, cu sau fara %: 52.63, 52,63 sau 52,63 %.',
   csvVariant: 'samanta sau numele',
   csvAsked: 'ce se cere',
   csvAnswer: 'raspunsul corect',
@@ -347,4 +347,11 @@ module.exports = {
   keptFewBack: 'Browserul nu mai are loc: dupa o reincarcare, "Fisierele de dinainte" vor avea doar {k} din cele {n} perechi.',
   keptNoAnswers: 'Browserul nu mai are loc: raspunsurile scrise nu vor mai fi aici dupa o reincarcare.',
   keptNoSetup: 'Browserul nu mai are loc: aceste cimpuri nu vor mai fi aici dupa o reincarcare.',
+  // the question bank and the key
+  sheetRepeated: ' Nume date de mai multe ori: {names}. Fiecare repetare primeste varianta ei si un numar: {example}.',
+  moodleFilesNote: 'Clasa nu incape intr-un singur fisier de cel mult 2 MB, cit primeste Moodle de obicei: iat-o in {n} fisiere, fiecare salvat de legatura lui. Importati-le pe rind, fiecare cu categoria luata din fisier: intrebarile ajung toate in aceeasi categorie.',
+  moodleFileLink: '{file}: {n} {n:varianta|variante}, {which}',
+  moodleFileNames: 'de la {first} la {last}',
+  moodleTooBig: 'Clasa nu incape intr-un singur fisier de cel mult 2 MB: ia {n} fisiere, pe care le da hazardSim.moodleFiles.',
+  moodleFileSeed: 'samanta {seed}',
 };
