@@ -208,7 +208,7 @@ function mount(section, store) {
       reasons.push(el('li', { id: whyId }, [
         el('span', { class: 'verdict wrong', text: '\u2717 ' + T('wrong') }), ' ',
         el('strong', { text: whereText(c) }),
-        T('wrote', { w: wrote ? '"' + wrote + '"' : T('wroteNothing'), why: c.reason }),
+        wrote ? T('wrote', { w: '"' + wrote + '"', why: c.reason }) : T('wroteNone', { why: c.reason }),
       ]));
     }
     find('exercise-reasons').replaceChildren(...reasons);

@@ -193,7 +193,6 @@ module.exports = {
   whereRegs: 'Instruction {i}, distance {d}, the registers',
   whereEntry: 'Instruction {i}, IN corrected',
   wrote: ': you wrote {w}. {why}',
-  wroteNothing: 'nothing',
   score: 'Score: {r} of {n} answers right, {a} answered',
   allRight: ' - all is right.',
   someWrong: '; below, what the tables show at the wrong ones.',
@@ -355,4 +354,6 @@ module.exports = {
   gutterKey: 'columns d1..d{d} beside the labels: each hazard\'s distance; the one picked (by pointer or keyboard) is tied to the earlier instruction',
   diagramKeys: 'Tab reaches each diagram; the arrow keys go from one mark to another (left and right: along the row; up and down: the next row).',
   stepPin: 'Keep at the bottom of the screen',
+  // phone, paper and words
+  wroteNone: ': you wrote nothing. {why}',
 };

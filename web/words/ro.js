@@ -200,7 +200,6 @@ module.exports = {
   whereRegs: 'Instructiunea {i}, distanta {d}, registrele',
   whereEntry: 'Instructiunea {i}, IN corectat',
   wrote: ': ai scris {w}. {why}',
-  wroteNothing: 'nimic',
   score: 'Scor: {r} din {n} raspunsuri corecte, {a} completate',
   allRight: ' - totul este corect.',
   someWrong: '; mai jos, ce arata tabelele la cele gresite.',
@@ -340,4 +339,6 @@ module.exports = {
   gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales (cu mouse-ul sau tastatura) se leaga de instructiunea anterioara',
   diagramKeys: 'Tab ajunge la fiecare diagrama; sagetile trec de la un semn la altul (stinga si dreapta: in rind; sus si jos: rindul vecin).',
   stepPin: 'Tine jos pe ecran',
+  // phone, paper and words
+  wroteNone: ': nu ai scris nimic. {why}',
 };
