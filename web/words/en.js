@@ -356,4 +356,6 @@ module.exports = {
   stepPin: 'Keep at the bottom of the screen',
   // phone, paper and words
   wroteNone: ': you wrote nothing. {why}',
+  regsOf: '{r} {n:is the register|are the registers} of the {k}',
+  regsMixed: '{list}: {n:a kind that holds|kinds that hold} here too, but the table shows the {shown}. ',
 };

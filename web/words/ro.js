@@ -341,4 +341,6 @@ module.exports = {
   stepPin: 'Tine jos pe ecran',
   // phone, paper and words
   wroteNone: ': nu ai scris nimic. {why}',
+  regsOf: '{r} {n:este registrul|sint registrele} lui {k}',
+  regsMixed: '{list}: {n:un tip care se potriveste si el|tipuri care se potrivesc si ele} aici, dar tabelul il arata pe {shown}. ',
 };
