@@ -152,6 +152,13 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
     };
   });
   assert.deepEqual(grid, { wider: true, scrolled: true, line: true, instruction: true, heads: [true, true], lastHead: true });
+  // The registers field shows its placeholder whole, in either language: its room less the placeholder's width.
+  for (const lang of ['en', 'ro']) {
+    await exercise.page.selectOption('#lang', lang);
+    const room = await exercise.page.$eval('[data-answer="registers"]', (f, pen = document.createElement('canvas').getContext('2d')) => (
+      (pen.font = getComputedStyle(f).font), f.clientWidth - 2 * parseFloat(getComputedStyle(f).paddingLeft) - pen.measureText(f.placeholder).width));
+    assert.ok(room >= 0, `${lang}: ${room}`);
+  }
   await exercise.done();
 
   const { page, done } = await open('', PHONE);

@@ -52,7 +52,7 @@ function form(ex) {
         continue;
       }
       const regs = el('input', {
-        type: 'text', size: '7', autocomplete: 'off', spellcheck: 'false', placeholder: T('registers'),
+        type: 'text', size: '7', autocomplete: 'off', spellcheck: 'false', placeholder: T('registers'), style: '--ph: ' + T('registers').length,
         'aria-label': T('askRegs', { i, d }), dataset: { answer: 'registers', instr: i, distance: d },
       });
       cells.push(el('td', {}, [field(kindSelect(i, d)), field(regs)]));
