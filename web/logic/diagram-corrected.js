@@ -18,26 +18,26 @@ function draw(report) {
   const labels = svg.labelColumn(report);
   const height = rowY(n) + SIZE.pad;
   let right = cycleX(cycles);
-  let main = '';
+  const main = [];
   const notes = [];
   const rows = [];
   const bubblesOf = (i) => sched.bubbles.filter((c) => sched.waitsFor[c] === i);
   for (const ins of report.instructions) {
     const y = rowY(ins.index);
-    main += svg.stageCells(ins.index, ins.entry, depth);
+    main.push(...svg.stageCells(ins.index, ins.entry, depth));
     rows.push([cycleX(ins.entry - ins.delay), cycleX(ins.entry + depth)]);
     if (ins.delay === 0) continue;
     const e = ins.nearest.earlier; // a delay comes from the nearest hazard
     const words = T('waitWords', { label: model.instrLabel(ins), n: ins.delay, e: model.instrLabel(report.instructions[e]) });
-    main += `<g class="delay" data-instr="${ins.index}" tabindex="-1" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
+    let delay = `<g class="delay" data-instr="${ins.index}" tabindex="-1" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
     for (const c of bubblesOf(ins.index)) {
       const x = cycleX(c);
-      main +=
+      delay +=
         `<g class="bubble" data-bubble="${sched.bubbles.indexOf(c)}" data-cycle="${c}" data-waits="${ins.index}">` +
         `<rect x="${x + 3}" y="${y + 4}" width="${SIZE.cellW - 6}" height="${SIZE.cellH - 8}" rx="2"/>` +
         `<text x="${x + SIZE.cellW / 2}" y="${y + 15}">b<tspan class="now"></tspan></text></g>`;
     }
-    main += '</g>';
+    main.push(svg.piece(cycleX(ins.entry - ins.delay), y, cycleX(ins.entry), y + SIZE.cellH, delay + '</g>'));
     const x = cycleX(ins.entry + depth) + SIZE.pad;
     const text = T('waitNote', { i: ins.index, n: ins.delay, e });
     const end = x + svg.textWidth(text);
@@ -51,8 +51,8 @@ function draw(report) {
     title,
     items,
     head: svg.head(title, items),
-    side: { width: labels, height, body: svg.stripes(n, labels) + svg.rowLabels(report, labels) },
-    main: { width, height, body: svg.stripes(n, width) + svg.cycleColumns(cycles, height) + main, notes },
+    side: svg.part(labels, height, [...svg.stripes(n, labels), ...svg.rowLabels(report, labels)]),
+    main: svg.part(width, height, [...svg.stripes(n, width), ...svg.cycleColumns(cycles, height), ...main], { notes }),
     rows,
   };
 }

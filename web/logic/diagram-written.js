@@ -92,8 +92,8 @@ function layout(report) {
   };
 }
 
-// A hazard's tie; when compact, its short mark, its slot to point at, and
-// its tie drawn only while picked or focused.
+// A hazard's tie as a piece of the gutter; when compact, its short mark,
+// its slot to point at, and its tie drawn only while picked or focused.
 function tieSvg(tie, report, compact) {
   const h = tie.hazard;
   const later = model.instrLabel(report.instructions[tie.instr]);
@@ -101,24 +101,29 @@ function tieSvg(tie, report, compact) {
   const depend = teach.dependText(h);
   const words = hazardWords(h, 'tie', 'tieAlso', { d: tie.distance, later, earlier }) + (depend && '; ' + depend);
   const { x, y0, y1 } = tie;
-  const line = svg.kindLine(x, y0, y1) + `<path class="line" d="M${x - 4} ${y0}H${x + 4}" style="stroke-dasharray:none"/>`;
+  const tick = `<path class="line" d="M${x - 4} ${y0}H${x + 4}" style="stroke-dasharray:none"/>`;
+  const line = svg.kindLine(x, y0, y1) + tick;
+  const stub = `<path class="line" d="M${x} ${y1 - 9}V${y1}" style="stroke-dasharray:none"/>`;
   const short =
     `<rect class="slot" x="${x - SIZE.slot / 2}" y="${y1 - SIZE.cellH / 2}" width="${SIZE.slot}" height="${SIZE.cellH}"/>` +
-    `<g class="tie"><path class="halo" d="M${x} ${y0}V${y1}"/>${line}</g>` +
-    `<path class="line" d="M${x} ${y1 - 9}V${y1}" style="stroke-dasharray:none"/>`;
-  return (
+    `<g class="tie"><path class="halo" d="M${x} ${y0}V${y1}"/>${line}</g>` + stub;
+  const mark = svg.marker(h.shown.kind, x, y1) + '</g>';
+  const half = Math.max(SIZE.slot, SIZE.lane) / 2;
+  return svg.piece(x - half, y0 - SIZE.cellH / 2, x + half, y1 + SIZE.cellH / 2,
     `<g class="hazard${compact ? ' short' : ''} ${h.shown.kind}" data-hazard="${h.shown.kind}" data-instr="${tie.instr}" data-distance="${tie.distance}"` +
     ` data-from="${tie.earlier}" tabindex="-1" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>` +
-    (compact ? short : line) + svg.marker(h.shown.kind, x, y1) + '</g>'
-  );
+    (compact ? short : line) + mark,
+    `<g class="hazard ${h.shown.kind}">` + (compact ? stub : `<path class="line" d="M${x} ${y0}V${y1}"/>` + tick) + mark);
 }
 
 // A compact gutter's heads, d1 .. dN over its columns, and a faint line down each.
 function distanceColumns(L) {
-  let out = '';
+  const out = [];
   for (let d = 1; d <= L.used; d++) {
     const x = SIZE.pad + (d - 1) * SIZE.slot + SIZE.slot / 2;
-    out += `<text class="muted axis" x="${x}" y="16">d${d}</text><path class="guide" d="M${x} ${SIZE.axisH}V${L.height - SIZE.pad}"/>`;
+    out.push(
+      svg.piece(x - SIZE.slot / 2, 0, x + SIZE.slot / 2, SIZE.axisH, `<text class="muted axis" x="${x}" y="16">d${d}</text>`),
+      svg.piece(x - SIZE.slot / 2, SIZE.axisH, x + SIZE.slot / 2, L.height, `<path class="guide" d="M${x} ${SIZE.axisH}V${L.height - SIZE.pad}"/>`));
   }
   return out;
 }
@@ -126,11 +131,11 @@ function distanceColumns(L) {
 // The diagram's parts, as diagram-svg.js mounts them on the page and writes them to a file.
 function draw(report) {
   const L = layout(report);
-  const side = svg.stripes(L.n, L.labels) + svg.rowLabels(report, L.labels);
-  let gutter = svg.stripes(L.n, L.gutterWidth) + (L.compact ? distanceColumns(L) : '');
-  for (const tie of L.ties) gutter += tieSvg(tie, report, L.compact);
-  let main = svg.stripes(L.n, L.mainWidth) + svg.cycleColumns(L.cycles, L.height);
-  for (const ins of report.instructions) main += svg.stageCells(ins.index, ins.index, L.depth);
+  const side = [...svg.stripes(L.n, L.labels), ...svg.rowLabels(report, L.labels)];
+  const gutter = [...svg.stripes(L.n, L.gutterWidth), ...(L.compact ? distanceColumns(L) : [])];
+  for (const tie of L.ties) gutter.push(tieSvg(tie, report, L.compact));
+  const main = [...svg.stripes(L.n, L.mainWidth), ...svg.cycleColumns(L.cycles, L.height)];
+  for (const ins of report.instructions) main.push(...svg.stageCells(ins.index, ins.index, L.depth));
   const notes = L.notes.map((note) => ({
     row: note.instr,
     x: note.x,
@@ -147,9 +152,9 @@ function draw(report) {
     title,
     items,
     head: svg.head(title, items),
-    side: { width: L.labels, height: L.height, body: side },
-    gutter: { width: L.gutterWidth, height: L.height, body: gutter },
-    main: { width: L.mainWidth, height: L.height, body: main, notes },
+    side: svg.part(L.labels, L.height, side),
+    gutter: svg.part(L.gutterWidth, L.height, gutter),
+    main: svg.part(L.mainWidth, L.height, main, { notes }),
     rows: L.rows,
   };
 }

@@ -188,16 +188,20 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
   await done();
 });
 
-test('printed, examples/deep has no text under 7 pt and no stepper highlight; a diagram is in tiles within the page, its row labels on each', async () => {
+test('printed, examples/deep has no text under 7 pt and no stepper highlight; a diagram is in tiles within the page, its row labels on each, drawn before any print begins', async () => {
   const { page, done } = await open();
+  await page.evaluate(() => window.addEventListener('beforeprint', () => (window.printing = true)));
   await showRun(page, 'deep');
+  // Before any print, each diagram's tiles (five or more) hold as many cells as the screen's diagram: each on one tile.
+  const drawn = await page.$$eval('.diagram-block', (blocks) => [window.printing || matchMedia('print').matches,
+    ...blocks.map((b) => [b.querySelectorAll('.print-tile').length >= 5, b.querySelectorAll('.print-tile .cell').length - b.querySelectorAll('.diagram .cell').length])]);
+  assert.deepEqual(drawn, [false, [true, 0], [true, 0]]);
   await page.fill('#cycle', '30');
   await page.dispatchEvent('#cycle', 'input');
   assert.ok((await page.$$('#schedule-diagram .in-pipeline')).length > 0, 'bubbles lit on the screen');
   // Laid out as on A4 upright: 182 mm between the margins.
   await page.setViewportSize({ width: 688, height: 1000 });
   await page.emulateMedia({ media: 'print' });
-  await page.waitForSelector('.print-tile', { state: 'attached' }); // drawn once the page is seen as printed
   const seen = await page.evaluate(() => {
     const pt = (px) => px * 0.75;
     const shown = (e) => e.getClientRects().length > 0;
@@ -232,7 +236,6 @@ test('printed, examples/deep has no text under 7 pt and no stepper highlight; a 
   assert.equal(seen.wide, 0, 'the screen\'s scrolling diagrams are not printed');
   assert.ok(seen.tiles.length >= 10 && seen.tiles.every((w) => w > 0 && w <= 688), `tiles within A4's 182 mm: ${seen.tiles}`);
   await page.emulateMedia({ media: null });
-  await page.waitForSelector('.print-tile', { state: 'detached' });
 
   const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-print-'));
   try {

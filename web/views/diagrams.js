@@ -2,8 +2,8 @@
 // drawn from its report, their marks picking a hazard or a delay on hover
 // and focus, walked with the arrow keys (one Tab stop a diagram), lit by the
 // page's pick and the stepper's cycle (kept in view), a sign at each edge
-// beyond which the diagram scrolls, in tiles while the page prints, and each
-// saved as an SVG file by its button.
+// beyond which the diagram scrolls, in tiles for paper (drawn with it, so
+// that any print finds them whole), and each saved as an SVG file by its button.
 // Gives mount(box, store).
 'use strict';
 
@@ -20,13 +20,15 @@ const DIAGRAMS = [
 ];
 
 // One diagram's block, built at the end of section: its title, its button, its box.
-function mountOne(d, section, store, printing) {
+function mountOne(d, section, store) {
   const title = el('h2', { id: d.name + '-title' });
   const button = el('button', { id: `download-${d.name}-svg`, type: 'button', 'aria-labelledby': `download-${d.name}-svg ${d.name}-title` });
   const box = el('div', { id: d.name + '-diagram', class: 'diagram-box' });
+  const paper = el('div', { class: 'diagram-print' }); // its tiles, shown only on paper
   const block = el('div', { class: 'diagram-block', id: d.name + '-block', hidden: true }, [
     el('div', { class: 'diagram-head' }, [title, button]),
     box,
+    paper,
   ]);
   section.append(block);
   let file = '';
@@ -96,6 +98,7 @@ function mountOne(d, section, store, printing) {
     seen = null;
     inPipeline = [];
     box.textContent = '';
+    paper.textContent = '';
     if (!report) return;
     const diagram = (drawn = d.draw(report));
     box.innerHTML = svg.pageHtml(diagram, d.name);
@@ -108,12 +111,7 @@ function mountOne(d, section, store, printing) {
     cue();
     drawPick(state);
     drawCycle(state);
-    drawPaper(printing.matches);
-  }
-
-  function drawPaper(on) {
-    const paper = box.querySelector('.diagram-print');
-    if (paper) paper.innerHTML = on && drawn ? svg.printTiles(drawn, d.name) : '';
+    paper.innerHTML = svg.printTiles(diagram);
   }
 
   // The arrow keys walk the marks: left and right one by one, up and down to
@@ -169,7 +167,6 @@ function mountOne(d, section, store, printing) {
   store.on('lang', draw);
   store.on('pick', drawPick);
   store.on('cycle', drawCycle);
-  return drawPaper;
 }
 
 // section: the element that holds both diagrams' blocks.
@@ -181,14 +178,7 @@ function mount(section, store) {
   const label = () => (keys.textContent = T('diagramKeys'));
   store.on('lang', label);
   label();
-  // The tiles for paper are there only while the page prints.
-  const win = doc.defaultView;
-  const printing = win.matchMedia('print');
-  const papers = DIAGRAMS.map((d) => mountOne(d, section, store, printing));
-  const paper = (on) => () => papers.forEach((drawPaper) => drawPaper(on));
-  win.addEventListener('beforeprint', paper(true));
-  win.addEventListener('afterprint', paper(false));
-  printing.addEventListener('change', (event) => paper(event.matches)());
+  for (const d of DIAGRAMS) mountOne(d, section, store);
 }
 
 module.exports = { mount };
