@@ -191,9 +191,10 @@ function paneSvg(kind, part, id) {
 const NO_GUTTER = { width: 0, body: '', pieces: [] };
 const panesWidth = (d) => d.side.width + (d.gutter || NO_GUTTER).width + d.main.width;
 
-// One line of the legend on the page, as head draws it in the file.
+// One line of the legend on the page, as head draws it in the file; its
+// words on keys (item.keys) hidden where there is no keyboard.
 function keyHtml(item) {
-  const text = esc(item.text);
+  const text = item.keys ? esc(item.text).replace(esc(item.keys), `<span class="key-hint">${esc(item.keys)}</span>`) : esc(item.text);
   if (item.bubble)
     return `<li><svg width="16" height="16" aria-hidden="true"><g class="bubble"><rect x="1" y="1" width="14" height="14" rx="2"/><text x="8" y="12">b</text></g></svg> ${text}</li>`;
   if (!item.kind) return `<li>${text}</li>`;
@@ -323,7 +324,8 @@ function standalone(diagram) {
 }
 
 // Title and legend lines; items: [{kind, text}] drawn with the kind's
-// line and marker, [{bubble: true, text}], or [{text}] alone.
+// line and marker, [{bubble: true, text}], or [{text, keys}] alone (keys:
+// the part of text on keys).
 function head(title, items) {
   let x = 4;
   let legend = '';

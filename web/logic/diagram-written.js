@@ -147,7 +147,7 @@ function draw(report) {
   }));
   const title = T('wTitle', { depth: L.depth, n: L.n, c: L.cycles });
   const items = svg.KIND_NAMES.map((kind) => ({ kind, text: T('k' + kind) }));
-  if (L.compact) items.push({ text: T('gutterKey', { d: L.used }) });
+  if (L.compact) items.push({ text: T('gutterKey', { d: L.used, how: T('gutterHow') }), keys: T('gutterHow') });
   return {
     title,
     items,

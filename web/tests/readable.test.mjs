@@ -163,6 +163,20 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
 
   const { page, done } = await open('', PHONE);
   await showRun(page, 'deep');
+  // No words on keys show on a touch screen, in either language.
+  for (const lang of ['en', 'ro']) {
+    await page.selectOption('#lang', lang);
+    const keys = await page.evaluate(() => {
+      const out = [];
+      const texts = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+      for (let n; (n = texts.nextNode()); ) {
+        const e = n.parentElement;
+        if (e.getClientRects().length && !e.closest('textarea, pre') && /\b(Tab|Escape|Ctrl|keyboard|arrow keys?|tastatura|sagetile)\b/i.test(n.textContent)) out.push(n.textContent);
+      }
+      return out;
+    });
+    assert.deepEqual(keys, [], lang);
+  }
   const cycles = await page.$$eval('#diagrams .diagram', (boxes) => boxes.map((s) => {
     const main = s.querySelector('.hzd-main');
     const cell = (main.getBoundingClientRect().width / main.width.baseVal.value) * 26;

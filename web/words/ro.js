@@ -9,7 +9,7 @@ module.exports = {
   inputs: 'Fisierele de intrare',
   example: 'Exemplu',
   run: 'Ruleaza',
-  runHint: 'sau Ctrl+Enter; ruleaza si singur la fiecare modificare',
+  runHint: 'sau Ctrl+Enter;',
   filesBack: 'Fisierele de dinainte',
   backCount: '{n} {n:pereche|perechi} de fisiere inlocuite pastrate',
   tabHint: 'Tab scrie un tab in editor (un tab nu separa cimpurile); Escape, apoi Tab, iese din editor.',
@@ -336,11 +336,13 @@ module.exports = {
   keyLegend: 'In fiecare casuta: tipul si registrele din coloana DEPEND (dupa /, registrele tipului singur, corecte si ele); - unde nu este hazard. IN corectat, cu bulele de dinainte intre paranteze.',
   keyInfo: 'adincimea {depth}, {n} instructiuni, performanta {p}%',
   // readable views: the diagrams' keys and gutter, the stepper pinned
-  gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales (cu mouse-ul sau tastatura) se leaga de instructiunea anterioara',
+  gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales{how} se leaga de instructiunea anterioara',
   diagramKeys: 'Tab ajunge la fiecare diagrama; sagetile trec de la un semn la altul (stinga si dreapta: in rind; sus si jos: rindul vecin).',
   stepPin: 'Tine jos pe ecran',
   // phone, paper and words
   wroteNone: ': nu ai scris nimic. {why}',
   regsOf: '{r} {n:este registrul|sint registrele} lui {k}',
   regsMixed: '{list}: {n:un tip care se potriveste si el|tipuri care se potrivesc si ele} aici, dar tabelul il arata pe {shown}. ',
+  runAuto: 'ruleaza si singur la fiecare modificare',
+  gutterHow: ' (cu mouse-ul sau tastatura)',
 };
