@@ -3,10 +3,12 @@
 // panes' markup for the page (row labels kept in view, cycles scrolling
 // sideways, tiles for paper) and the same diagram as one SVG file; which
 // marks a pick and the stepper's cycle light.
-// Gives SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, piece, part, stripes, rowLabels, cycleColumns, stageCells, head, pageHtml, printTiles, pageStyle, standalone, pickedSelector, cycleMarks, selectionOf.
+// Gives SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, baseline, cycleX, labelColumn, piece, part, stripes, rowLabels, cycleColumns, stageCells, head, pageHtml, printTiles, pageStyle, standalone, pickedSelector, cycleMarks, selectionOf.
 'use strict';
 
-const SIZE = { cellW: 26, cellH: 22, axisH: 24, headH: 44, charW: 7.2, lane: 11, slot: 14, pad: 8 };
+// touch: a row's height and a gutter's column on a touch screen, so that
+// each hazard's mark is a target of 24 pixels at a phone's scale of 0.9.
+const SIZE = { cellW: 26, cellH: 22, touch: 27, axisH: 24, headH: 44, charW: 7.2, lane: 11, slot: 14, pad: 8 };
 
 // Each kind has its own colour (apart under the common colour-vision
 // deficiencies), line and marker; the name is always written beside it.
@@ -96,16 +98,19 @@ function marker(kind, x, y) {
   return `<rect class="mark" x="${x - 4}" y="${y - 4}" width="8" height="8"/>`;
 }
 
-// The kind's line from (x, y0) to (x, y1), with a wide invisible stroke to hover.
-function kindLine(x, y0, y1) {
+// The kind's line from (x, y0) to (x, y1), with a wide invisible stroke to
+// point at (hit wide, when given).
+function kindLine(x, y0, y1, hit) {
   const d = `M${x} ${y0}V${y1}`;
-  return `<path class="hit" d="${d}"/><path class="line" d="${d}"/>`;
+  return `<path class="hit" d="${d}"${hit ? ` style="stroke-width:${hit}"` : ''}/><path class="line" d="${d}"/>`;
 }
 
 const model = require('./schedule.js');
 const T = require('../words/words.js').t;
 
-const rowY = (i) => SIZE.axisH + i * SIZE.cellH;
+// Rows h high (SIZE.cellH unless drawn for touch); a row's text on its baseline.
+const rowY = (i, h = SIZE.cellH) => SIZE.axisH + i * h;
+const baseline = (y, h = SIZE.cellH) => y + h / 2 + 4;
 const cycleX = (c) => c * SIZE.cellW;
 
 function labelColumn(report) {
@@ -126,21 +131,21 @@ function part(width, height, pieces, more) {
 }
 
 // Alternate rows lightly shaded, across a pane of the given width.
-function stripes(n, width) {
+function stripes(n, width, h) {
   const out = [];
   for (let i = 1; i < n; i += 2)
-    out.push(piece(0, rowY(i), width, rowY(i + 1), `<rect class="stripe" x="0" y="${rowY(i)}" width="${width}" height="${SIZE.cellH}"/>`));
+    out.push(piece(0, rowY(i, h), width, rowY(i + 1, h), `<rect class="stripe" x="0" y="${rowY(i, h)}" width="${width}" height="${h}"/>`));
   return out;
 }
 
 // The side pane: "ciclu" over the row labels, each label a mark of its own.
-function rowLabels(report, width) {
+function rowLabels(report, width, h) {
   const out = [piece(0, 0, width, SIZE.axisH, `<text class="muted" x="${width - 4}" y="16" text-anchor="end">${esc(T('axisCycle'))}</text>`)];
   for (const ins of report.instructions) {
-    const y = rowY(ins.index);
-    const text = `<text x="${SIZE.pad / 2}" y="${y + 15}">${esc(model.instrLabel(ins))}</text>`;
-    out.push(piece(0, y, width, y + SIZE.cellH,
-      `<g class="row-label" data-instr="${ins.index}"><rect x="0" y="${y}" width="${width}" height="${SIZE.cellH}"/>${text}</g>`, text));
+    const y = rowY(ins.index, h);
+    const text = `<text x="${SIZE.pad / 2}" y="${baseline(y, h)}">${esc(model.instrLabel(ins))}</text>`;
+    out.push(piece(0, y, width, y + h,
+      `<g class="row-label" data-instr="${ins.index}"><rect x="0" y="${y}" width="${width}" height="${h}"/>${text}</g>`, text));
   }
   return out;
 }
@@ -158,26 +163,27 @@ function cycleColumns(cycles, height) {
 }
 
 // Row i's stage cells from cycle `first` on, a piece each.
-function stageCells(i, first, depth) {
-  const y = rowY(i);
+function stageCells(i, first, depth, h) {
+  const y = rowY(i, h);
   const out = [];
   for (let s = 1; s <= depth; s++) {
     const cycle = first + s - 1;
     const x = cycleX(cycle);
-    out.push(piece(x, y, x + SIZE.cellW, y + SIZE.cellH,
+    out.push(piece(x, y, x + SIZE.cellW, y + h,
       `<g class="cell" data-instr="${i}" data-cycle="${cycle}" data-stage="${s}">` +
-      `<rect x="${x + 1}" y="${y + 2}" width="${SIZE.cellW - 2}" height="${SIZE.cellH - 4}" rx="3"/>` +
-      `<text x="${x + SIZE.cellW / 2}" y="${y + 15}">${s}</text></g>`));
+      `<rect x="${x + 1}" y="${y + 2}" width="${SIZE.cellW - 2}" height="${h - 4}" rx="3"/>` +
+      `<text x="${x + SIZE.cellW / 2}" y="${baseline(y, h)}">${s}</text></g>`));
   }
   return out;
 }
 
-// A diagram is {title, items, head, side, gutter, main, rows}: items its
+// A diagram is {title, items, head, side, gutter, main, rows, rowH}: items its
 // legend (see head), head the title and legend drawn for the file, side the
 // row labels, kept in view while the rest scrolls, gutter (which may be
 // absent) what is drawn between the labels and the cycles, main the cycles;
 // each a part (see part), main also {notes: [{x, end, body}]}, the words
-// after the rows, drawn over body; rows: each row's cells' [from, to] in main.
+// after the rows, drawn over body; rows: each row's cells' [from, to] in
+// main; rowH: the rows' height.
 function paneSvg(kind, part, id) {
   const notes = (part.notes || []).map((n) => n.body).join('');
   return (
@@ -266,10 +272,10 @@ function cuts(main, rows, room, gutter) {
 // (a pick, a step) touches none of them. The copies are only drawings:
 // nothing in them is named, reached by Tab or marked for the page's code.
 function printTiles(diagram) {
-  const { side, main } = diagram;
+  const { side, main, rowH } = diagram;
   const gutter = diagram.gutter || NO_GUTTER;
   const n = diagram.rows.length;
-  const bandsOf = Math.ceil(n / Math.floor((PRINT.height - SIZE.axisH - SIZE.pad) / SIZE.cellH));
+  const bandsOf = Math.ceil(n / Math.floor((PRINT.height - SIZE.axisH - SIZE.pad) / rowH));
   const per = Math.ceil(n / bandsOf);
   let out = '';
   for (let first = 0; first < n; first += per) {
@@ -277,8 +283,8 @@ function printTiles(diagram) {
     const rows = diagram.rows.slice(first, last);
     rows.first = first;
     rows.last = last;
-    const top = rowY(first);
-    const bandH = (last - first) * SIZE.cellH;
+    const top = rowY(first, rowH);
+    const bandH = (last - first) * rowH;
     const height = SIZE.axisH + bandH + SIZE.pad;
     const room = PRINT.width - side.width - SIZE.pad;
     const pieces = cuts(main, rows, room, gutter.width);
@@ -399,7 +405,7 @@ function cycleMarks(sel, sched) {
 const FOCUSABLE = '.hazard[data-hazard], .delay';
 
 module.exports = {
-  SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, piece, part, stripes,
+  SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, baseline, cycleX, labelColumn, piece, part, stripes,
   rowLabels, cycleColumns, stageCells, head, pageHtml, printTiles, pageStyle, standalone,
   pickedSelector, cycleMarks, selectionOf,
 };

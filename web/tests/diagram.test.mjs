@@ -124,7 +124,8 @@ function tilesOf(markup) {
 test('on paper a diagram is cut into tiles that fit the page, each with its labels and cycles, every cell and note in one of them whole', () => {
   let cut = 0;
   for (const [what, report] of reports) {
-    for (const diagram of [draw(report), corrected.draw(report)]) {
+    // Drawn for a mouse and for touch (taller rows).
+    for (const diagram of [draw(report), corrected.draw(report), draw(report, true), corrected.draw(report, true)]) {
       const tiles = tilesOf(printTiles(diagram));
       const n = report.instructions.length;
       const seen = new Map(); // 'row/cycle' of each cell shown, and the notes
@@ -134,7 +135,7 @@ test('on paper a diagram is cut into tiles that fit the page, each with its labe
         const side = tile.views.filter((v) => v.ref === 'side');
         assert.deepEqual(side.map((v) => [v.y0, v.h]), [[0, SIZE.axisH], [main[1].y0, main[1].h]], what + ': labels and the axis on every tile');
         assert.deepEqual(main.map((v) => [v.x0, v.w]), [[main[1].x0, main[1].w], [main[1].x0, main[1].w]], what);
-        const [first, last] = [(main[1].y0 - SIZE.axisH) / SIZE.cellH, (main[1].y0 + main[1].h - SIZE.axisH) / SIZE.cellH];
+        const [first, last] = [(main[1].y0 - SIZE.axisH) / diagram.rowH, (main[1].y0 + main[1].h - SIZE.axisH) / diagram.rowH];
         assert.ok(Number.isInteger(first) && Number.isInteger(last) && main[1].x0 % SIZE.cellW === 0, what + ': cut between rows and between cycles');
         for (let row = first; row < last; row++)
           for (let c = main[1].x0 / SIZE.cellW; c < (main[1].x0 + main[1].w) / SIZE.cellW; c++) seen.set(`${row}/${c}`, (seen.get(`${row}/${c}`) || 0) + 1);

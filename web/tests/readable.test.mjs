@@ -105,6 +105,7 @@ test('no label reaches past its diagram\'s edge, and a diagram wider than its bo
             }
             return now.join(' ');
           };
+          s.scrollLeft = 0; // a diagram may open at its cycles, its gutter scrolled away
           const at = [s.scrollWidth > s.clientWidth, await shown()];
           s.scrollLeft = s.scrollWidth;
           at.push(await shown());
@@ -177,12 +178,17 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
     });
     assert.deepEqual(keys, [], lang);
   }
-  const cycles = await page.$$eval('#diagrams .diagram', (boxes) => boxes.map((s) => {
-    const main = s.querySelector('.hzd-main');
-    const cell = (main.getBoundingClientRect().width / main.width.baseVal.value) * 26;
-    return (s.clientWidth - s.querySelector('.hzd-side').getBoundingClientRect().width) / cell;
+  // As each diagram opens: the cycles wholly beside the row labels, past the left edge's sign when it shows;
+  // the hazards' marks, targets of 24 by 24 pixels or more, none over another.
+  const opened = await page.$$eval('#diagrams .diagram', (boxes) => boxes.map((s) => {
+    const edge = (e) => e.getBoundingClientRect();
+    const from = edge(s.parentNode.classList.contains('more-left') ? s.parentNode.querySelector('[data-side="left"]') : s.querySelector('.hzd-side')).right;
+    const cycles = [...s.querySelectorAll('.column')].map(edge).filter((r) => r.left >= from - 0.5 && r.right <= edge(s).right + 0.5).length;
+    const marks = [...s.querySelectorAll('.hazard')].map(edge);
+    const over = (a, b) => a.left < b.right - 0.01 && b.left < a.right - 0.01 && a.top < b.bottom - 0.01 && b.top < a.bottom - 0.01;
+    return [cycles >= 8 || cycles, marks.length, marks.filter((r, i) => r.width < 24 || r.height < 24 || marks.some((b, j) => j > i && over(r, b))).length];
   }));
-  assert.ok(cycles.every((c) => c >= 8), `cycles beside the labels: ${cycles}`);
+  assert.deepEqual(opened, [[true, 140, 0], [true, 0, 0]], 'eight cycles or more; the marks, none small or over another');
 
   for (let k = 0; k < 12; k++) await page.click('#stepper button[aria-label="Ciclul urmator"]');
   await page.$eval('#schedule-block', (b) => b.scrollIntoView());
