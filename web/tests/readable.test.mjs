@@ -1,9 +1,11 @@
 // The diagrams and the stepper read as a user meets them, in headless
 // Chromium: examples/deep by keyboard (one Tab stop a diagram, its marks
 // walked with the arrow keys and named), no label past its diagram's edge
-// and a sign where a diagram goes on, a phone's width (the answer grid,
-// eight cycles, the strip pinned beside the diagram) and paper (no text
-// under 7 pt, no stepper highlight, tiles with the row labels repeated).
+// and a sign where a diagram goes on, a phone's width (the answer grid and
+// its registers field, no words on keys, eight cycles, marks of 24 pixels
+// apart, the strip pinned beside the diagram, its cycle clear of the signs)
+// and paper (tiles whole before a print, no text under 7 pt, no stepper
+// highlight, the row labels repeated).
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
@@ -125,7 +127,7 @@ test('no label reaches past its diagram\'s edge, and a diagram wider than its bo
   assert.ok(wider >= 6, 'wide diagrams were seen');
 });
 
-test('on a 390 pixel phone: the answer grid keeps its heads and instruction column in view at its end; a diagram shows eight cycles beside its labels; the strip, pinned by a step, shows with the diagram', async () => {
+test('on a 390 pixel phone: the answer grid keeps its heads and instruction column in view at its end, its placeholders whole; no words on keys; a diagram shows eight cycles beside its labels, its marks targets of 24 pixels apart; the strip, pinned by a step, shows with the diagram, its cycle clear of the signs', async () => {
   const exercise = await open('#x=4&d=5&n=6&l=many&a=hsp', PHONE);
   await exercise.page.waitForSelector('.exercise-grid');
   const grid = await exercise.page.evaluate(async () => {
@@ -197,12 +199,14 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
     const dock = document.querySelector('.step-dock').getBoundingClientRect();
     const column = document.querySelector('#schedule-diagram .column.current-cycle').getBoundingClientRect();
     const box = document.querySelector('#schedule-diagram .diagram').getBoundingClientRect();
+    const signs = [...document.querySelectorAll('#schedule-diagram .scroll-cue')].filter((c) => getComputedStyle(c).opacity !== '0').map((c) => c.getBoundingClientRect());
     return {
       strip: dock.top >= 0 && Math.abs(dock.bottom - innerHeight) < 1 && dock.height < innerHeight / 2,
       column: column.top < dock.top && column.bottom > 0 && column.left >= box.left && column.right <= box.right,
+      clear: signs.every((c) => column.right <= c.left + 0.5 || column.left >= c.right - 0.5),
     };
   }, 300);
-  assert.deepEqual(await together(), { strip: true, column: true }, 'the strip at the bottom, the stepped column above it');
+  assert.deepEqual(await together(), { strip: true, column: true, clear: true }, 'the strip at the bottom, the stepped column above it clear of the edges\' signs');
   await page.click('.step-pin');
   assert.equal(await page.$eval('.step-dock', (d) => d.classList.contains('docked')), false, 'unpinned, it goes back to its place');
   await done();

@@ -41,7 +41,7 @@ function mountOne(d, section, store, touch) {
   let drawn = null; // the diagram on the page
   let bubbles = new Map(); // its bubbles by the cycle they entered
   let inPipeline = []; // the bubbles lit with the stage they are in now
-  let seen = null; // where the box is scrolled, its width, the diagram's scale on the screen, the room of the edges' signs
+  let seen = null; // where the box is scrolled and how far it can be, its width, the diagram's scale on the screen, the room of the edges' signs
   const scroller = () => box.querySelector('.diagram');
 
   // Lights the marks of the diagram on the screen (not its tiles for paper).
@@ -54,16 +54,19 @@ function mountOne(d, section, store, touch) {
   const drawPick = (state) => light('picked', svg.pickedSelector(state.pick));
 
   // Scrolls the diagram sideways, if need be, to show the cycle's column
-  // beside the row labels; from what cue() measured, so that a step lays out nothing.
+  // beside the row labels, clear of the edges' signs and a cell or more from
+  // either edge; from what cue() measured, so that a step lays out nothing.
   function follow(cycle) {
     if (!seen || !seen.zoom) return;
     const labels = drawn.side.width * seen.zoom;
     const w = svg.SIZE.cellW * seen.zoom;
+    const room = Math.max(w, seen.sign);
     const x = labels + ((drawn.gutter ? drawn.gutter.width : 0) + svg.cycleX(cycle)) * seen.zoom;
     let to = seen.left;
-    if (x < seen.left + labels) to = x - labels - w;
-    else if (x + w > seen.left + seen.width) to = x + 2 * w - seen.width;
-    if (to !== seen.left) scroller().scrollLeft = seen.left = Math.max(0, to);
+    if (x < seen.left + labels + room) to = x - labels - room;
+    else if (x + w > seen.left + seen.width - room) to = x + w + room - seen.width;
+    to = Math.max(0, Math.min(to, seen.end));
+    if (Math.abs(to - seen.left) > 0.5) scroller().scrollLeft = seen.left = to;
   }
 
   // A gutter that leaves fewer than LEAST_CYCLES cycles beside the row
@@ -102,6 +105,7 @@ function mountOne(d, section, store, touch) {
     wrap.classList.toggle('more-right', s.scrollLeft < s.scrollWidth - s.clientWidth - 1);
     seen = {
       left: s.scrollLeft,
+      end: s.scrollWidth - s.clientWidth,
       width: s.clientWidth,
       zoom: s.querySelector('.hzd-main').getBoundingClientRect().width / drawn.main.width,
       sign: wrap.querySelector('.scroll-cue').offsetWidth + 2,
