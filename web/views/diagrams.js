@@ -118,6 +118,7 @@ function mountOne(d, section, store, touch) {
     const record = store.shown();
     const report = record && record.report;
     block.hidden = !report;
+    section.classList.toggle('drawn', Boolean(report)); // the note of no diagram hides, the keys show (page.css)
     file = '';
     drawn = null;
     seen = null;
