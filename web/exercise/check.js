@@ -167,13 +167,25 @@ function registersShown(cell) {
   return T('whyRegsTwo', { own: own.join(','), k: h.shown.kind, regs: unique(h.shown.registers).join(',') }) + dependPlaces(h);
 }
 
+// The given registers that only another kind holding at h has, by kind: [{kind, regs}].
+function othersGiven(h, given) {
+  const own = ownRegisters(h);
+  return h.kinds
+    .filter((k) => k.kind !== h.shown.kind)
+    .map((k) => ({ kind: k.kind, regs: unique(k.registers).filter((r) => given.includes(r) && !own.includes(r)) }))
+    .filter((k) => k.regs.length);
+}
+
 // given: the registers read, or null when the kind is not answered.
 function registersReason(report, cell, given, text) {
   const h = cell.hazard;
   if (given === null) return (plain(text) ? T('regsNoKind') : T('notAnswered')) + registersShown(cell);
   if (h && given.length === 0) return T('missed') + registersShown(cell);
   const other = h && h.kinds.find((k) => k.kind !== h.shown.kind && same(unique(k.registers), given));
-  return (other ? T('regsOther', { k: other.kind, shown: h.shown.kind }) : '') + registersShown(cell);
+  if (other) return T('regsOther', { k: other.kind, shown: h.shown.kind }) + registersShown(cell);
+  const mixed = h ? othersGiven(h, given) : [];
+  const list = mixed.map((m) => T('regsOf', { r: m.regs.join(','), n: m.regs.length, k: m.kind })).join(T('and'));
+  return (mixed.length ? T('regsMixed', { list, n: mixed.length, shown: h.shown.kind }) : '') + registersShown(cell);
 }
 
 function entryShown(report, i) {

@@ -2,6 +2,7 @@
 // entry cycle; its bubbles wait in its own row just before it, so that only
 // the delayed instruction is seen to wait while those ahead go on. While
 // the stepper's cycle lights a bubble, its `now` holds the stage it is in.
+// Drawn for touch, its rows are as tall as the other diagram's.
 // Gives draw.
 'use strict';
 
@@ -10,38 +11,40 @@ const model = require('./schedule.js');
 const T = require('../words/words.js').t;
 const { SIZE, rowY, cycleX } = svg;
 
-function draw(report) {
+// touch: drawn for a touch screen.
+function draw(report, touch) {
+  const H = touch ? SIZE.touch : SIZE.cellH;
   const sched = model.schedule(report, 'corrected');
   const n = report.instructions.length;
   const depth = report.depth;
   const cycles = sched.lastCycle + 1;
   const labels = svg.labelColumn(report);
-  const height = rowY(n) + SIZE.pad;
+  const height = rowY(n, H) + SIZE.pad;
   let right = cycleX(cycles);
-  let main = '';
+  const main = [];
   const notes = [];
   const rows = [];
   const bubblesOf = (i) => sched.bubbles.filter((c) => sched.waitsFor[c] === i);
   for (const ins of report.instructions) {
-    const y = rowY(ins.index);
-    main += svg.stageCells(ins.index, ins.entry, depth);
+    const y = rowY(ins.index, H);
+    main.push(...svg.stageCells(ins.index, ins.entry, depth, H));
     rows.push([cycleX(ins.entry - ins.delay), cycleX(ins.entry + depth)]);
     if (ins.delay === 0) continue;
     const e = ins.nearest.earlier; // a delay comes from the nearest hazard
     const words = T('waitWords', { label: model.instrLabel(ins), n: ins.delay, e: model.instrLabel(report.instructions[e]) });
-    main += `<g class="delay" data-instr="${ins.index}" tabindex="-1" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
+    let delay = `<g class="delay" data-instr="${ins.index}" tabindex="-1" role="img" aria-label="${svg.esc(words)}"><title>${svg.esc(words)}</title>`;
     for (const c of bubblesOf(ins.index)) {
       const x = cycleX(c);
-      main +=
+      delay +=
         `<g class="bubble" data-bubble="${sched.bubbles.indexOf(c)}" data-cycle="${c}" data-waits="${ins.index}">` +
-        `<rect x="${x + 3}" y="${y + 4}" width="${SIZE.cellW - 6}" height="${SIZE.cellH - 8}" rx="2"/>` +
-        `<text x="${x + SIZE.cellW / 2}" y="${y + 15}">b<tspan class="now"></tspan></text></g>`;
+        `<rect x="${x + 3}" y="${y + 4}" width="${SIZE.cellW - 6}" height="${H - 8}" rx="2"/>` +
+        `<text x="${x + SIZE.cellW / 2}" y="${svg.baseline(y, H)}">b<tspan class="now"></tspan></text></g>`;
     }
-    main += '</g>';
+    main.push(svg.piece(cycleX(ins.entry - ins.delay), y, cycleX(ins.entry), y + H, delay + '</g>'));
     const x = cycleX(ins.entry + depth) + SIZE.pad;
     const text = T('waitNote', { i: ins.index, n: ins.delay, e });
     const end = x + svg.textWidth(text);
-    notes.push({ row: ins.index, x, end, body: `<g class="delay-note" data-instr="${ins.index}"><text x="${x}" y="${y + 15}">${svg.esc(text)}</text></g>` });
+    notes.push({ row: ins.index, x, end, body: `<g class="delay-note" data-instr="${ins.index}"><text x="${x}" y="${svg.baseline(y, H)}">${svg.esc(text)}</text></g>` });
     right = Math.max(right, end);
   }
   const width = right + SIZE.pad;
@@ -51,9 +54,10 @@ function draw(report) {
     title,
     items,
     head: svg.head(title, items),
-    side: { width: labels, height, body: svg.stripes(n, labels) + svg.rowLabels(report, labels) },
-    main: { width, height, body: svg.stripes(n, width) + svg.cycleColumns(cycles, height) + main, notes },
+    side: svg.part(labels, height, [...svg.stripes(n, labels, H), ...svg.rowLabels(report, labels, H)]),
+    main: svg.part(width, height, [...svg.stripes(n, width, H), ...svg.cycleColumns(cycles, height), ...main], { notes }),
     rows,
+    rowH: H,
   };
 }
 

@@ -3,10 +3,12 @@
 // panes' markup for the page (row labels kept in view, cycles scrolling
 // sideways, tiles for paper) and the same diagram as one SVG file; which
 // marks a pick and the stepper's cycle light.
-// Gives SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes, rowLabels, cycleColumns, stageCells, head, pageHtml, printTiles, pageStyle, standalone, pickedSelector, cycleMarks, selectionOf.
+// Gives SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, baseline, cycleX, labelColumn, piece, part, stripes, rowLabels, cycleColumns, stageCells, head, pageHtml, printTiles, pageStyle, standalone, pickedSelector, cycleMarks, selectionOf.
 'use strict';
 
-const SIZE = { cellW: 26, cellH: 22, axisH: 24, headH: 44, charW: 7.2, lane: 11, slot: 14, pad: 8 };
+// touch: a row's height and a gutter's column on a touch screen, so that
+// each hazard's mark is a target of 24 pixels at a phone's scale of 0.9.
+const SIZE = { cellW: 26, cellH: 22, touch: 27, axisH: 24, headH: 44, charW: 7.2, lane: 11, slot: 14, pad: 8 };
 
 // Each kind has its own colour (apart under the common colour-vision
 // deficiencies), line and marker; the name is always written beside it.
@@ -96,16 +98,19 @@ function marker(kind, x, y) {
   return `<rect class="mark" x="${x - 4}" y="${y - 4}" width="8" height="8"/>`;
 }
 
-// The kind's line from (x, y0) to (x, y1), with a wide invisible stroke to hover.
-function kindLine(x, y0, y1) {
+// The kind's line from (x, y0) to (x, y1), with a wide invisible stroke to
+// point at (hit wide, when given).
+function kindLine(x, y0, y1, hit) {
   const d = `M${x} ${y0}V${y1}`;
-  return `<path class="hit" d="${d}"/><path class="line" d="${d}"/>`;
+  return `<path class="hit" d="${d}"${hit ? ` style="stroke-width:${hit}"` : ''}/><path class="line" d="${d}"/>`;
 }
 
 const model = require('./schedule.js');
 const T = require('../words/words.js').t;
 
-const rowY = (i) => SIZE.axisH + i * SIZE.cellH;
+// Rows h high (SIZE.cellH unless drawn for touch); a row's text on its baseline.
+const rowY = (i, h = SIZE.cellH) => SIZE.axisH + i * h;
+const baseline = (y, h = SIZE.cellH) => y + h / 2 + 4;
 const cycleX = (c) => c * SIZE.cellW;
 
 function labelColumn(report) {
@@ -114,57 +119,71 @@ function labelColumn(report) {
   return Math.ceil(longest * SIZE.charW) + 2 * SIZE.pad;
 }
 
+// A pane's parts are pieces: markup, the box [x0, y0, x1, y1] it covers and
+// what it draws on paper (the same, unless given: '' for nothing), so that
+// a tile for paper copies only the pieces it shows, without what only the
+// screen needs.
+const piece = (x0, y0, x1, y1, markup, paper) => ({ box: [x0, y0, x1, y1], markup, paper: paper === undefined ? markup : paper });
+
+// A part of a diagram: {width, height, pieces, body}, body all its pieces' markup.
+function part(width, height, pieces, more) {
+  return Object.assign({ width, height, pieces, body: pieces.map((p) => p.markup).join('') }, more);
+}
+
 // Alternate rows lightly shaded, across a pane of the given width.
-function stripes(n, width) {
-  let out = '';
-  for (let i = 1; i < n; i += 2) out += `<rect class="stripe" x="0" y="${rowY(i)}" width="${width}" height="${SIZE.cellH}"/>`;
+function stripes(n, width, h) {
+  const out = [];
+  for (let i = 1; i < n; i += 2)
+    out.push(piece(0, rowY(i, h), width, rowY(i + 1, h), `<rect class="stripe" x="0" y="${rowY(i, h)}" width="${width}" height="${h}"/>`));
   return out;
 }
 
 // The side pane: "ciclu" over the row labels, each label a mark of its own.
-function rowLabels(report, width) {
-  let out = `<text class="muted" x="${width - 4}" y="16" text-anchor="end">${esc(T('axisCycle'))}</text>`;
+function rowLabels(report, width, h) {
+  const out = [piece(0, 0, width, SIZE.axisH, `<text class="muted" x="${width - 4}" y="16" text-anchor="end">${esc(T('axisCycle'))}</text>`)];
   for (const ins of report.instructions) {
-    const y = rowY(ins.index);
-    out +=
-      `<g class="row-label" data-instr="${ins.index}"><rect x="0" y="${y}" width="${width}" height="${SIZE.cellH}"/>` +
-      `<text x="${SIZE.pad / 2}" y="${y + 15}">${esc(model.instrLabel(ins))}</text></g>`;
+    const y = rowY(ins.index, h);
+    const text = `<text x="${SIZE.pad / 2}" y="${baseline(y, h)}">${esc(model.instrLabel(ins))}</text>`;
+    out.push(piece(0, y, width, y + h,
+      `<g class="row-label" data-instr="${ins.index}"><rect x="0" y="${y}" width="${width}" height="${h}"/>${text}</g>`, text));
   }
   return out;
 }
 
 // The cycle numbers and a column behind each cycle, which the current cycle lights.
 function cycleColumns(cycles, height) {
-  let out = '';
+  const out = [];
   for (let c = 0; c < cycles; c++) {
     const x = cycleX(c);
-    out +=
-      `<rect class="column" data-column="${c}" x="${x}" y="0" width="${SIZE.cellW}" height="${height}"/>` +
-      `<text class="muted axis" x="${x + SIZE.cellW / 2}" y="16">${c}</text>`;
+    out.push(
+      piece(x, 0, x + SIZE.cellW, height, `<rect class="column" data-column="${c}" x="${x}" y="0" width="${SIZE.cellW}" height="${height}"/>`, ''),
+      piece(x, 0, x + SIZE.cellW, SIZE.axisH, `<text class="muted axis" x="${x + SIZE.cellW / 2}" y="16">${c}</text>`));
   }
   return out;
 }
 
-function stageCells(i, first, depth) {
-  const y = rowY(i);
-  let out = '';
+// Row i's stage cells from cycle `first` on, a piece each.
+function stageCells(i, first, depth, h) {
+  const y = rowY(i, h);
+  const out = [];
   for (let s = 1; s <= depth; s++) {
     const cycle = first + s - 1;
     const x = cycleX(cycle);
-    out +=
+    out.push(piece(x, y, x + SIZE.cellW, y + h,
       `<g class="cell" data-instr="${i}" data-cycle="${cycle}" data-stage="${s}">` +
-      `<rect x="${x + 1}" y="${y + 2}" width="${SIZE.cellW - 2}" height="${SIZE.cellH - 4}" rx="3"/>` +
-      `<text x="${x + SIZE.cellW / 2}" y="${y + 15}">${s}</text></g>`;
+      `<rect x="${x + 1}" y="${y + 2}" width="${SIZE.cellW - 2}" height="${h - 4}" rx="3"/>` +
+      `<text x="${x + SIZE.cellW / 2}" y="${baseline(y, h)}">${s}</text></g>`));
   }
   return out;
 }
 
-// A diagram is {title, items, head, side, gutter, main, rows}: items its
+// A diagram is {title, items, head, side, gutter, main, rows, rowH}: items its
 // legend (see head), head the title and legend drawn for the file, side the
 // row labels, kept in view while the rest scrolls, gutter (which may be
 // absent) what is drawn between the labels and the cycles, main the cycles;
-// each part {width, height, body}, main also {notes: [{x, end, body}]}, the
-// words after the rows, drawn over body; rows: each row's cells' [from, to] in main.
+// each a part (see part), main also {notes: [{x, end, body}]}, the words
+// after the rows, drawn over body; rows: each row's cells' [from, to] in
+// main; rowH: the rows' height.
 function paneSvg(kind, part, id) {
   const notes = (part.notes || []).map((n) => n.body).join('');
   return (
@@ -175,12 +194,13 @@ function paneSvg(kind, part, id) {
   );
 }
 
-const NO_GUTTER = { width: 0, body: '' };
+const NO_GUTTER = { width: 0, body: '', pieces: [] };
 const panesWidth = (d) => d.side.width + (d.gutter || NO_GUTTER).width + d.main.width;
 
-// One line of the legend on the page, as head draws it in the file.
+// One line of the legend on the page, as head draws it in the file; its
+// words on keys (item.keys) hidden where there is no keyboard.
 function keyHtml(item) {
-  const text = esc(item.text);
+  const text = item.keys ? esc(item.text).replace(esc(item.keys), `<span class="key-hint">${esc(item.keys)}</span>`) : esc(item.text);
   if (item.bubble)
     return `<li><svg width="16" height="16" aria-hidden="true"><g class="bubble"><rect x="1" y="1" width="14" height="14" rx="2"/><text x="8" y="12">b</text></g></svg> ${text}</li>`;
   if (!item.kind) return `<li>${text}</li>`;
@@ -190,10 +210,9 @@ function keyHtml(item) {
   );
 }
 
-// The page's markup of a diagram with id `id`: its title and legend, its
-// panes in a box that scrolls sideways (a sign at each edge where more
-// lies beyond it), and the box of its tiles for paper (see printTiles);
-// #explain says in words what it draws.
+// The page's markup of a diagram with id `id`: its title and legend, and
+// its panes in a box that scrolls sideways (a sign at each edge where more
+// lies beyond it); #explain says in words what it draws.
 function pageHtml(diagram, id) {
   const side = ['left', 'right'].map((s) => `<span class="scroll-cue" data-side="${s}" aria-hidden="true"></span>`).join('');
   return (
@@ -202,8 +221,7 @@ function pageHtml(diagram, id) {
     `<div class="diagram-wrap" style="--side:${diagram.side.width}">` +
     `<div class="diagram" role="group" aria-details="explain" aria-label="${esc(diagram.title)}">` +
     `<div class="diagram-pane" style="--w:${panesWidth(diagram)}">${paneSvg('side', diagram.side, id)}` +
-    `${diagram.gutter ? paneSvg('gutter', diagram.gutter, id) : ''}${paneSvg('main', diagram.main, id)}</div></div>${side}</div>` +
-    '<div class="diagram-print"></div>'
+    `${diagram.gutter ? paneSvg('gutter', diagram.gutter, id) : ''}${paneSvg('main', diagram.main, id)}</div></div>${side}</div>`
   );
 }
 
@@ -215,9 +233,12 @@ function pageHtml(diagram, id) {
 // prints under 7 pt.
 const PRINT = { width: 735, height: 480 };
 
-// A window of x by y over pane `ref` (its part x0, y0 of width w, height h).
-const view = (ref, x, y, x0, y0, w, h) =>
-  `<svg x="${x}" y="${y}" width="${w}" height="${h}" viewBox="${x0} ${y0} ${w} ${h}"><use href="#${ref}"/></svg>`;
+// A window at x, y on a copy of the pieces of `pane` (a part) within x0, y0, w, h.
+function view(pane, name, x, y, x0, y0, w, h) {
+  let inside = '';
+  for (const { box, paper } of pane.pieces) if (box[0] < x0 + w && box[2] > x0 && box[1] < y0 + h && box[3] > y0) inside += paper;
+  return `<svg data-pane="${name}" x="${x}" y="${y}" width="${w}" height="${h}" viewBox="${x0} ${y0} ${w} ${h}">${inside}</svg>`;
+}
 
 // Where a band of rows is cut into tiles along the cycles: each cut on a
 // cycle's edge, the tiles about as wide as each other, and every note
@@ -246,13 +267,15 @@ function cuts(main, rows, room, gutter) {
 }
 
 // The diagram as tiles that each fit a printed page, their rows' labels and
-// the cycle axis repeated on each; drawn from the page's panes (`use`), so
-// put on the page only while it prints: a change to the panes redraws them.
-function printTiles(diagram, id) {
-  const { side, main } = diagram;
+// the cycle axis repeated on each; each holds its own copy of what it shows,
+// so that the tiles stand on their own and a change to the page's panes
+// (a pick, a step) touches none of them. The copies are only drawings:
+// nothing in them is named, reached by Tab or marked for the page's code.
+function printTiles(diagram) {
+  const { side, main, rowH } = diagram;
   const gutter = diagram.gutter || NO_GUTTER;
   const n = diagram.rows.length;
-  const bandsOf = Math.ceil(n / Math.floor((PRINT.height - SIZE.axisH - SIZE.pad) / SIZE.cellH));
+  const bandsOf = Math.ceil(n / Math.floor((PRINT.height - SIZE.axisH - SIZE.pad) / rowH));
   const per = Math.ceil(n / bandsOf);
   let out = '';
   for (let first = 0; first < n; first += per) {
@@ -260,8 +283,8 @@ function printTiles(diagram, id) {
     const rows = diagram.rows.slice(first, last);
     rows.first = first;
     rows.last = last;
-    const top = rowY(first);
-    const bandH = (last - first) * SIZE.cellH;
+    const top = rowY(first, rowH);
+    const bandH = (last - first) * rowH;
     const height = SIZE.axisH + bandH + SIZE.pad;
     const room = PRINT.width - side.width - SIZE.pad;
     const pieces = cuts(main, rows, room, gutter.width);
@@ -274,13 +297,13 @@ function printTiles(diagram, id) {
       out +=
         `<svg class="hzd print-tile" width="${width}" height="${height}" viewBox="0 0 ${width} ${height}">` +
         `<rect class="bg" x="0" y="0" width="${width}" height="${height}"/>` +
-        view(id + '-side', 0, 0, 0, 0, side.width, SIZE.axisH) + view(id + '-side', 0, SIZE.axisH, 0, top, side.width, bandH) +
-        (g ? view(id + '-gutter', side.width, 0, 0, 0, g, SIZE.axisH) + view(id + '-gutter', side.width, SIZE.axisH, 0, top, g, bandH) : '') +
-        view(id + '-main', at, 0, x0, 0, x1 - x0, SIZE.axisH) + view(id + '-main', at, SIZE.axisH, x0, top, x1 - x0, bandH) +
+        view(side, 'side', 0, 0, 0, 0, side.width, SIZE.axisH) + view(side, 'side', 0, SIZE.axisH, 0, top, side.width, bandH) +
+        (g ? view(gutter, 'gutter', side.width, 0, 0, 0, g, SIZE.axisH) + view(gutter, 'gutter', side.width, SIZE.axisH, 0, top, g, bandH) : '') +
+        view(main, 'main', at, 0, x0, 0, x1 - x0, SIZE.axisH) + view(main, 'main', at, SIZE.axisH, x0, top, x1 - x0, bandH) +
         `<g transform="translate(${at - x0} ${SIZE.axisH - top})">${notes.map((note) => note.body).join('')}</g></svg>`;
     });
   }
-  return out;
+  return out.replace(/<title>[^<]*<\/title>| (?:data-(?!pane=)[a-z-]+|aria-label|role|tabindex)="[^"]*"/g, '');
 }
 
 // The diagrams' style on the page, following its colour scheme.
@@ -307,7 +330,8 @@ function standalone(diagram) {
 }
 
 // Title and legend lines; items: [{kind, text}] drawn with the kind's
-// line and marker, [{bubble: true, text}], or [{text}] alone.
+// line and marker, [{bubble: true, text}], or [{text, keys}] alone (keys:
+// the part of text on keys).
 function head(title, items) {
   let x = 4;
   let legend = '';
@@ -381,7 +405,7 @@ function cycleMarks(sel, sched) {
 const FOCUSABLE = '.hazard[data-hazard], .delay';
 
 module.exports = {
-  SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, cycleX, labelColumn, stripes,
+  SIZE, PRINT, KIND_NAMES, MARKS, FOCUSABLE, esc, textWidth, marker, kindLine, rowY, baseline, cycleX, labelColumn, piece, part, stripes,
   rowLabels, cycleColumns, stageCells, head, pageHtml, printTiles, pageStyle, standalone,
   pickedSelector, cycleMarks, selectionOf,
 };

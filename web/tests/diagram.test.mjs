@@ -106,22 +106,27 @@ test('a note names the kind the table shows, the registers, the distance and eve
   assert.equal((diagram.main.body.match(/ data-stage=/g) || []).length, 30);
 });
 
-// The windows of a tile's markup: [{ref, x, y, x0, y0, w, h}], and its notes' rows.
+// A note, by where its words begin.
+const NOTE = /class="(?:hazard|delay)-note[^"]*"[^>]*>(?:<[a-z]+ [^>]*\/>)?<text x="([\d.]+)" y="([\d.]+)"/g;
+const noteKey = (m) => `note ${m[1]}/${m[2]}`;
+
+// The windows of a tile's markup: [{ref, x, y, x0, y0, w, h}], and its notes.
 function tilesOf(markup) {
-  return [...markup.matchAll(/<svg class="hzd print-tile" width="([\d.]+)" height="([\d.]+)"[^>]*>(.*?)<\/g><\/svg>/g)].map((m) => ({
+  return markup.split('<svg class="hzd print-tile"').slice(1).map((tile) => /^ width="([\d.]+)" height="([\d.]+)"[^>]*>(.*)$/.exec(tile)).map((m) => ({
     width: +m[1],
     height: +m[2],
-    views: [...m[3].matchAll(/<svg x="([\d.]+)" y="([\d.]+)" width="([\d.]+)" height="([\d.]+)" viewBox="([\d.]+) ([\d.]+) [\d.]+ [\d.]+"><use href="#d-(\w+)"\/><\/svg>/g)]
-      .map((v) => ({ ref: v[7], x: +v[1], y: +v[2], w: +v[3], h: +v[4], x0: +v[5], y0: +v[6] })),
-    notes: [...m[3].matchAll(/class="(?:hazard|delay)-note[^"]*" data-instr="(\d+)"(?: data-distance="(\d+)")?/g)].map((n) => `note ${n[1]}/${n[2] || ''}`),
+    views: [...m[3].matchAll(/<svg data-pane="(\w+)" x="([\d.]+)" y="([\d.]+)" width="([\d.]+)" height="([\d.]+)" viewBox="([\d.]+) ([\d.]+) [\d.]+ [\d.]+">/g)]
+      .map((v) => ({ ref: v[1], x: +v[2], y: +v[3], w: +v[4], h: +v[5], x0: +v[6], y0: +v[7] })),
+    notes: [...m[3].matchAll(NOTE)].map(noteKey),
   }));
 }
 
 test('on paper a diagram is cut into tiles that fit the page, each with its labels and cycles, every cell and note in one of them whole', () => {
   let cut = 0;
   for (const [what, report] of reports) {
-    for (const diagram of [draw(report), corrected.draw(report)]) {
-      const tiles = tilesOf(printTiles(diagram, 'd'));
+    // Drawn for a mouse and for touch (taller rows).
+    for (const diagram of [draw(report), corrected.draw(report), draw(report, true), corrected.draw(report, true)]) {
+      const tiles = tilesOf(printTiles(diagram));
       const n = report.instructions.length;
       const seen = new Map(); // 'row/cycle' of each cell shown, and the notes
       for (const tile of tiles) {
@@ -130,13 +135,13 @@ test('on paper a diagram is cut into tiles that fit the page, each with its labe
         const side = tile.views.filter((v) => v.ref === 'side');
         assert.deepEqual(side.map((v) => [v.y0, v.h]), [[0, SIZE.axisH], [main[1].y0, main[1].h]], what + ': labels and the axis on every tile');
         assert.deepEqual(main.map((v) => [v.x0, v.w]), [[main[1].x0, main[1].w], [main[1].x0, main[1].w]], what);
-        const [first, last] = [(main[1].y0 - SIZE.axisH) / SIZE.cellH, (main[1].y0 + main[1].h - SIZE.axisH) / SIZE.cellH];
+        const [first, last] = [(main[1].y0 - SIZE.axisH) / diagram.rowH, (main[1].y0 + main[1].h - SIZE.axisH) / diagram.rowH];
         assert.ok(Number.isInteger(first) && Number.isInteger(last) && main[1].x0 % SIZE.cellW === 0, what + ': cut between rows and between cycles');
         for (let row = first; row < last; row++)
           for (let c = main[1].x0 / SIZE.cellW; c < (main[1].x0 + main[1].w) / SIZE.cellW; c++) seen.set(`${row}/${c}`, (seen.get(`${row}/${c}`) || 0) + 1);
         for (const note of tile.notes) seen.set(note, (seen.get(note) || 0) + 1);
       }
-      const want = diagram.main.notes.map((note) => note.body.match(/data-instr="(\d+)"(?: data-distance="(\d+)")?/).slice(1).map((x) => x || '').join('/')).map((k) => 'note ' + k);
+      const want = diagram.main.notes.map((note) => noteKey([...note.body.matchAll(NOTE)][0]));
       for (const note of want) assert.equal(seen.get(note), 1, `${what}: note ${note} once`);
       const sched = model.schedule(report, diagram.gutter ? 'written' : 'corrected');
       for (let i = 0; i < n; i++)

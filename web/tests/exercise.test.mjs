@@ -199,6 +199,8 @@ test('a performance is read as a number and rounded half up at two decimals, on 
 // For depth 4, ADD R32,R2 / SUB R2,R32,R32: DEPEND prints R2,R32 and HAZARD WAR;
 // the WAR is on R2, R32 is what the RAW check left.
 const LEFT = run('4\n2\n', 'ADD R32,R2\nSUB R2,R32,R32\n').report;
+// For depth 4, ADD R26,R27,R1 / SUB R27,R26,R2: RAW on R26 and WAR on R27; the table shows WAR, DEPEND R27.
+const MIXED = run('4\n2\n', 'ADD R26,R27,R1\nSUB R27,R26,R2\n').report;
 
 test('registers are right as the shown kind\'s or as DEPEND prints them, on hand-made programs and 500 generated ones', () => {
   const hand = [
@@ -258,8 +260,25 @@ test('a wrong cell names the mistake and says what the table shows and why', () 
     [report, 'performance', '50', /^Tabelul arata 52\.63%: .*\(5 \+ 6 - 1\) \/ \(6 \+ 9 \+ 5 - 1\) = 10 \/ 19\./],
     [report, 'performance', '100%', /^Aceasta este cifra fara nicio bula\. Tabelul arata 52\.63%/],
     [report, 'performance', 'x', /^Acesta nu este un numar\. /],
+    // Registers of a kind that holds but is not shown, given with others: whose they are.
+    [MIXED, 'registers:1:1', 'R27,R26', /^R26 este registrul lui RAW: un tip care se potriveste si el aici, dar tabelul il arata pe WAR\. Tabelul arata in DEPEND R27\.$/],
+    [MIXED, 'registers:1:1', 'R26', /^Acestea sint registrele lui RAW; tabelul il arata pe WAR\. Tabelul arata in DEPEND R27\.$/],
+    [LEFT, 'registers:1:1', 'R32,R1', /^R32 este registrul lui RAW: un tip care se potriveste si el aici, dar tabelul il arata pe WAR\. Corecte sint R2, /],
   ];
   for (const [r, id, text, want] of cases) assert.match(reason(r, id, text), want, `${id} ${text}`);
+  // In English; and a cell left blank, as the exercise view words it after the cell's name.
+  const words = script('words/words.js');
+  const english = [
+    [() => reason(MIXED, 'registers:1:1', 'R27,R26'), 'R26 is the register of the RAW: a kind that holds here too, but the table shows the WAR. The table shows R27 in DEPEND.'],
+    [() => words.t('wroteNone', { why: 'x' }), ': you wrote nothing. x'],
+  ];
+  try {
+    assert.equal(words.t('wroteNone', { why: 'x' }), ': nu ai scris nimic. x');
+    words.use('en');
+    for (const [said, want] of english) assert.equal(said(), want);
+  } finally {
+    words.use('ro');
+  }
 });
 
 test('the parts asked are read from their letters, and only those cells are graded', () => {

@@ -1,9 +1,11 @@
 // The diagrams and the stepper read as a user meets them, in headless
 // Chromium: examples/deep by keyboard (one Tab stop a diagram, its marks
 // walked with the arrow keys and named), no label past its diagram's edge
-// and a sign where a diagram goes on, a phone's width (the answer grid,
-// eight cycles, the strip pinned beside the diagram) and paper (no text
-// under 7 pt, no stepper highlight, tiles with the row labels repeated).
+// and a sign where a diagram goes on, a phone's width (the answer grid and
+// its registers field, no words on keys, eight cycles, marks of 24 pixels
+// apart, the strip pinned beside the diagram, its cycle clear of the signs)
+// and paper (tiles whole before a print, no text under 7 pt, no stepper
+// highlight, the row labels repeated).
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
@@ -105,6 +107,7 @@ test('no label reaches past its diagram\'s edge, and a diagram wider than its bo
             }
             return now.join(' ');
           };
+          s.scrollLeft = 0; // a diagram may open at its cycles, its gutter scrolled away
           const at = [s.scrollWidth > s.clientWidth, await shown()];
           s.scrollLeft = s.scrollWidth;
           at.push(await shown());
@@ -124,7 +127,7 @@ test('no label reaches past its diagram\'s edge, and a diagram wider than its bo
   assert.ok(wider >= 6, 'wide diagrams were seen');
 });
 
-test('on a 390 pixel phone: the answer grid keeps its heads and instruction column in view at its end; a diagram shows eight cycles beside its labels; the strip, pinned by a step, shows with the diagram', async () => {
+test('on a 390 pixel phone: the answer grid keeps its heads and instruction column in view at its end, its placeholders whole; no words on keys; a diagram shows eight cycles beside its labels, its marks targets of 24 pixels apart; the strip, pinned by a step, shows with the diagram, its cycle clear of the signs', async () => {
   const exercise = await open('#x=4&d=5&n=6&l=many&a=hsp', PHONE);
   await exercise.page.waitForSelector('.exercise-grid');
   const grid = await exercise.page.evaluate(async () => {
@@ -152,16 +155,42 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
     };
   });
   assert.deepEqual(grid, { wider: true, scrolled: true, line: true, instruction: true, heads: [true, true], lastHead: true });
+  // The registers field shows its placeholder whole, in either language: its room less the placeholder's width.
+  for (const lang of ['en', 'ro']) {
+    await exercise.page.selectOption('#lang', lang);
+    const room = await exercise.page.$eval('[data-answer="registers"]', (f, pen = document.createElement('canvas').getContext('2d')) => (
+      (pen.font = getComputedStyle(f).font), f.clientWidth - 2 * parseFloat(getComputedStyle(f).paddingLeft) - pen.measureText(f.placeholder).width));
+    assert.ok(room >= 0, `${lang}: ${room}`);
+  }
   await exercise.done();
 
   const { page, done } = await open('', PHONE);
   await showRun(page, 'deep');
-  const cycles = await page.$$eval('#diagrams .diagram', (boxes) => boxes.map((s) => {
-    const main = s.querySelector('.hzd-main');
-    const cell = (main.getBoundingClientRect().width / main.width.baseVal.value) * 26;
-    return (s.clientWidth - s.querySelector('.hzd-side').getBoundingClientRect().width) / cell;
+  // No words on keys show on a touch screen, in either language.
+  for (const lang of ['en', 'ro']) {
+    await page.selectOption('#lang', lang);
+    const keys = await page.evaluate(() => {
+      const out = [];
+      const texts = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+      for (let n; (n = texts.nextNode()); ) {
+        const e = n.parentElement;
+        if (e.getClientRects().length && !e.closest('textarea, pre') && /\b(Tab|Escape|Ctrl|keyboard|arrow keys?|tastatura|sagetile)\b/i.test(n.textContent)) out.push(n.textContent);
+      }
+      return out;
+    });
+    assert.deepEqual(keys, [], lang);
+  }
+  // As each diagram opens: the cycles wholly beside the row labels, past the left edge's sign when it shows;
+  // the hazards' marks, targets of 24 by 24 pixels or more, none over another.
+  const opened = await page.$$eval('#diagrams .diagram', (boxes) => boxes.map((s) => {
+    const edge = (e) => e.getBoundingClientRect();
+    const from = edge(s.parentNode.classList.contains('more-left') ? s.parentNode.querySelector('[data-side="left"]') : s.querySelector('.hzd-side')).right;
+    const cycles = [...s.querySelectorAll('.column')].map(edge).filter((r) => r.left >= from - 0.5 && r.right <= edge(s).right + 0.5).length;
+    const marks = [...s.querySelectorAll('.hazard')].map(edge);
+    const over = (a, b) => a.left < b.right - 0.01 && b.left < a.right - 0.01 && a.top < b.bottom - 0.01 && b.top < a.bottom - 0.01;
+    return [cycles >= 8 || cycles, marks.length, marks.filter((r, i) => r.width < 24 || r.height < 24 || marks.some((b, j) => j > i && over(r, b))).length];
   }));
-  assert.ok(cycles.every((c) => c >= 8), `cycles beside the labels: ${cycles}`);
+  assert.deepEqual(opened, [[true, 140, 0], [true, 0, 0]], 'eight cycles or more; the marks, none small or over another');
 
   for (let k = 0; k < 12; k++) await page.click('#stepper button[aria-label="Ciclul urmator"]');
   await page.$eval('#schedule-block', (b) => b.scrollIntoView());
@@ -170,27 +199,33 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
     const dock = document.querySelector('.step-dock').getBoundingClientRect();
     const column = document.querySelector('#schedule-diagram .column.current-cycle').getBoundingClientRect();
     const box = document.querySelector('#schedule-diagram .diagram').getBoundingClientRect();
+    const signs = [...document.querySelectorAll('#schedule-diagram .scroll-cue')].filter((c) => getComputedStyle(c).opacity !== '0').map((c) => c.getBoundingClientRect());
     return {
       strip: dock.top >= 0 && Math.abs(dock.bottom - innerHeight) < 1 && dock.height < innerHeight / 2,
       column: column.top < dock.top && column.bottom > 0 && column.left >= box.left && column.right <= box.right,
+      clear: signs.every((c) => column.right <= c.left + 0.5 || column.left >= c.right - 0.5),
     };
   }, 300);
-  assert.deepEqual(await together(), { strip: true, column: true }, 'the strip at the bottom, the stepped column above it');
+  assert.deepEqual(await together(), { strip: true, column: true, clear: true }, 'the strip at the bottom, the stepped column above it clear of the edges\' signs');
   await page.click('.step-pin');
   assert.equal(await page.$eval('.step-dock', (d) => d.classList.contains('docked')), false, 'unpinned, it goes back to its place');
   await done();
 });
 
-test('printed, examples/deep has no text under 7 pt and no stepper highlight; a diagram is in tiles within the page, its row labels on each', async () => {
+test('printed, examples/deep has no text under 7 pt and no stepper highlight; a diagram is in tiles within the page, its row labels on each, drawn before any print begins', async () => {
   const { page, done } = await open();
+  await page.evaluate(() => window.addEventListener('beforeprint', () => (window.printing = true)));
   await showRun(page, 'deep');
+  // Before any print, each diagram's tiles (five or more) hold as many cells as the screen's diagram: each on one tile.
+  const drawn = await page.$$eval('.diagram-block', (blocks) => [window.printing || matchMedia('print').matches,
+    ...blocks.map((b) => [b.querySelectorAll('.print-tile').length >= 5, b.querySelectorAll('.print-tile .cell').length - b.querySelectorAll('.diagram .cell').length])]);
+  assert.deepEqual(drawn, [false, [true, 0], [true, 0]]);
   await page.fill('#cycle', '30');
   await page.dispatchEvent('#cycle', 'input');
   assert.ok((await page.$$('#schedule-diagram .in-pipeline')).length > 0, 'bubbles lit on the screen');
   // Laid out as on A4 upright: 182 mm between the margins.
   await page.setViewportSize({ width: 688, height: 1000 });
   await page.emulateMedia({ media: 'print' });
-  await page.waitForSelector('.print-tile', { state: 'attached' }); // drawn once the page is seen as printed
   const seen = await page.evaluate(() => {
     const pt = (px) => px * 0.75;
     const shown = (e) => e.getClientRects().length > 0;
@@ -225,7 +260,6 @@ test('printed, examples/deep has no text under 7 pt and no stepper highlight; a 
   assert.equal(seen.wide, 0, 'the screen\'s scrolling diagrams are not printed');
   assert.ok(seen.tiles.length >= 10 && seen.tiles.every((w) => w > 0 && w <= 688), `tiles within A4's 182 mm: ${seen.tiles}`);
   await page.emulateMedia({ media: null });
-  await page.waitForSelector('.print-tile', { state: 'detached' });
 
   const dir = mkdtempSync(path.join(os.tmpdir(), 'hazard-sim-print-'));
   try {

@@ -44,11 +44,17 @@ async function print(page, what) {
     const box = (e) => e && e.getBoundingClientRect();
     const cells = [...document.querySelectorAll('[data-sheet-cell]')].map((e) => ({ cell: e.dataset.sheetCell, w: box(e).width, h: box(e).height }));
     const grid = box(document.querySelector('.sheet-grid'));
-    return { cells, grid: grid && { w: grid.width, h: grid.bottom - box(document.querySelector('.sheet-top')).top } };
+    // The column heads whose words reach past their column.
+    const past = [...document.querySelectorAll('.sheet-grid thead th')].filter((th) => {
+      const words = document.createRange();
+      words.selectNodeContents(th);
+      return box(words).right > box(th).right - parseFloat(getComputedStyle(th).paddingRight) + 0.5;
+    });
+    return { cells, heads: past.map((th) => th.textContent), grid: grid && { w: grid.width, h: grid.bottom - box(document.querySelector('.sheet-top')).top } };
   });
   await page.emulateMedia({ media: null });
   const inMm = (b) => b && { ...b, w: mm(b.w), h: mm(b.h) };
-  return { cells: laid.cells.map(inMm), grid: inMm(laid.grid), pages: await printedPages(page) };
+  return { cells: laid.cells.map(inMm), heads: laid.heads, grid: inMm(laid.grid), pages: await printedPages(page) };
 }
 
 describe('the class sheet', () => {
@@ -102,7 +108,8 @@ describe('the class sheet', () => {
       const where = JSON.stringify(c);
       await p.page.selectOption('#lang', c.lang || 'ro');
       await fill(p.page, { from: '31', ...c });
-      const { pages, cells, grid } = await print(p.page, 'students');
+      const { pages, cells, heads, grid } = await print(p.page, 'students');
+      assert.deepEqual(heads, [], where + ': every column head within its column');
       const asked = c.asked || 'hsp';
       const f = files('31', c.depth, c.count, c.names && name);
       const spread = check.distances(sim.run(f.config, f.program).report, asked);

@@ -1,9 +1,11 @@
 // The two pipeline diagrams of the shown run, as written and corrected:
-// drawn from its report, their marks picking a hazard or a delay on hover
-// and focus, walked with the arrow keys (one Tab stop a diagram), lit by the
-// page's pick and the stepper's cycle (kept in view), a sign at each edge
-// beyond which the diagram scrolls, in tiles while the page prints, and each
-// saved as an SVG file by its button.
+// drawn from its report (for touch on a touch screen, opening at the cycles
+// where the gutter would crowd them out), their marks picking a hazard or a
+// delay on hover and focus, walked with the arrow keys (one Tab stop a
+// diagram), lit by the page's pick and the stepper's cycle (kept in view), a
+// sign at each edge beyond which the diagram scrolls, in tiles for paper
+// (drawn with it, so that any print finds them whole), and each saved as an
+// SVG file by its button.
 // Gives mount(box, store).
 'use strict';
 
@@ -19,21 +21,27 @@ const DIAGRAMS = [
   { which: 'corrected', name: 'schedule', file: 'diagrama_corectie.svg', draw: corrected.draw },
 ];
 
-// One diagram's block, built at the end of section: its title, its button, its box.
-function mountOne(d, section, store, printing) {
+// The cycles a diagram shows beside its row labels when it opens, also on a phone.
+const LEAST_CYCLES = 8;
+
+// One diagram's block, built at the end of section: its title, its button,
+// its box; drawn for touch while the media query `touch` holds.
+function mountOne(d, section, store, touch) {
   const title = el('h2', { id: d.name + '-title' });
   const button = el('button', { id: `download-${d.name}-svg`, type: 'button', 'aria-labelledby': `download-${d.name}-svg ${d.name}-title` });
   const box = el('div', { id: d.name + '-diagram', class: 'diagram-box' });
+  const paper = el('div', { class: 'diagram-print' }); // its tiles, shown only on paper
   const block = el('div', { class: 'diagram-block', id: d.name + '-block', hidden: true }, [
     el('div', { class: 'diagram-head' }, [title, button]),
     box,
+    paper,
   ]);
   section.append(block);
   let file = '';
   let drawn = null; // the diagram on the page
   let bubbles = new Map(); // its bubbles by the cycle they entered
   let inPipeline = []; // the bubbles lit with the stage they are in now
-  let seen = null; // where the box is scrolled, its width, the scale of the diagram on the screen
+  let seen = null; // where the box is scrolled and how far it can be, its width, the diagram's scale on the screen, the room of the edges' signs
   const scroller = () => box.querySelector('.diagram');
 
   // Lights the marks of the diagram on the screen (not its tiles for paper).
@@ -46,16 +54,29 @@ function mountOne(d, section, store, printing) {
   const drawPick = (state) => light('picked', svg.pickedSelector(state.pick));
 
   // Scrolls the diagram sideways, if need be, to show the cycle's column
-  // beside the row labels; from what cue() measured, so that a step lays out nothing.
+  // beside the row labels, clear of the edges' signs and a cell or more from
+  // either edge; from what cue() measured, so that a step lays out nothing.
   function follow(cycle) {
     if (!seen || !seen.zoom) return;
     const labels = drawn.side.width * seen.zoom;
     const w = svg.SIZE.cellW * seen.zoom;
+    const room = Math.max(w, seen.sign);
     const x = labels + ((drawn.gutter ? drawn.gutter.width : 0) + svg.cycleX(cycle)) * seen.zoom;
     let to = seen.left;
-    if (x < seen.left + labels) to = x - labels - w;
-    else if (x + w > seen.left + seen.width) to = x + 2 * w - seen.width;
-    if (to !== seen.left) scroller().scrollLeft = seen.left = Math.max(0, to);
+    if (x < seen.left + labels + room) to = x - labels - room;
+    else if (x + w > seen.left + seen.width - room) to = x + w + room - seen.width;
+    to = Math.max(0, Math.min(to, seen.end));
+    if (Math.abs(to - seen.left) > 0.5) scroller().scrollLeft = seen.left = to;
+  }
+
+  // A gutter that leaves fewer than LEAST_CYCLES cycles beside the row
+  // labels (on a phone) is scrolled away at first, its end under the left
+  // edge's sign: the cycles begin beside the labels, the gutter one swipe back.
+  function openAtCycles() {
+    if (!drawn.gutter || !seen.zoom) return;
+    if ((drawn.side.width + drawn.gutter.width + LEAST_CYCLES * svg.SIZE.cellW) * seen.zoom <= seen.width) return;
+    scroller().scrollLeft = drawn.gutter.width * seen.zoom - seen.sign;
+    cue();
   }
 
   function drawCycle(state) {
@@ -82,7 +103,13 @@ function mountOne(d, section, store, printing) {
     const wrap = s.parentNode;
     wrap.classList.toggle('more-left', s.scrollLeft > 1);
     wrap.classList.toggle('more-right', s.scrollLeft < s.scrollWidth - s.clientWidth - 1);
-    seen = { left: s.scrollLeft, width: s.clientWidth, zoom: s.querySelector('.hzd-main').getBoundingClientRect().width / drawn.main.width };
+    seen = {
+      left: s.scrollLeft,
+      end: s.scrollWidth - s.clientWidth,
+      width: s.clientWidth,
+      zoom: s.querySelector('.hzd-main').getBoundingClientRect().width / drawn.main.width,
+      sign: wrap.querySelector('.scroll-cue').offsetWidth + 2,
+    };
   }
 
   function draw(state) {
@@ -91,13 +118,15 @@ function mountOne(d, section, store, printing) {
     const record = store.shown();
     const report = record && record.report;
     block.hidden = !report;
+    section.classList.toggle('drawn', Boolean(report)); // the note of no diagram hides, the keys show (page.css)
     file = '';
     drawn = null;
     seen = null;
     inPipeline = [];
     box.textContent = '';
+    paper.textContent = '';
     if (!report) return;
-    const diagram = (drawn = d.draw(report));
+    const diagram = (drawn = d.draw(report, touch.matches));
     box.innerHTML = svg.pageHtml(diagram, d.name);
     file = svg.standalone(diagram);
     bubbles = new Map([...box.querySelectorAll('.diagram .bubble')].map((b) => [Number(b.dataset.cycle), b]));
@@ -106,14 +135,10 @@ function mountOne(d, section, store, printing) {
     if (first) first.tabIndex = 0;
     else scroller().tabIndex = 0;
     cue();
+    openAtCycles();
     drawPick(state);
     drawCycle(state);
-    drawPaper(printing.matches);
-  }
-
-  function drawPaper(on) {
-    const paper = box.querySelector('.diagram-print');
-    if (paper) paper.innerHTML = on && drawn ? svg.printTiles(drawn, d.name) : '';
+    paper.innerHTML = svg.printTiles(diagram);
   }
 
   // The arrow keys walk the marks: left and right one by one, up and down to
@@ -169,7 +194,7 @@ function mountOne(d, section, store, printing) {
   store.on('lang', draw);
   store.on('pick', drawPick);
   store.on('cycle', drawCycle);
-  return drawPaper;
+  touch.addEventListener('change', () => draw(store.state));
 }
 
 // section: the element that holds both diagrams' blocks.
@@ -181,14 +206,9 @@ function mount(section, store) {
   const label = () => (keys.textContent = T('diagramKeys'));
   store.on('lang', label);
   label();
-  // The tiles for paper are there only while the page prints.
-  const win = doc.defaultView;
-  const printing = win.matchMedia('print');
-  const papers = DIAGRAMS.map((d) => mountOne(d, section, store, printing));
-  const paper = (on) => () => papers.forEach((drawPaper) => drawPaper(on));
-  win.addEventListener('beforeprint', paper(true));
-  win.addEventListener('afterprint', paper(false));
-  printing.addEventListener('change', (event) => paper(event.matches)());
+  // Drawn for touch where the page hides its words on keys.
+  const touch = doc.defaultView.matchMedia('(hover: none), (pointer: coarse)');
+  for (const d of DIAGRAMS) mountOne(d, section, store, touch);
 }
 
 module.exports = { mount };

@@ -52,7 +52,7 @@ function form(ex) {
         continue;
       }
       const regs = el('input', {
-        type: 'text', size: '7', autocomplete: 'off', spellcheck: 'false', placeholder: T('registers'),
+        type: 'text', size: '7', autocomplete: 'off', spellcheck: 'false', placeholder: T('registers'), style: '--ph: ' + T('registers').length,
         'aria-label': T('askRegs', { i, d }), dataset: { answer: 'registers', instr: i, distance: d },
       });
       cells.push(el('td', {}, [field(kindSelect(i, d)), field(regs)]));
@@ -207,7 +207,7 @@ function mount(section, store) {
       reasons.push(el('li', { id: whyId }, [
         el('span', { class: 'verdict wrong', text: '\u2717 ' + T('wrong') }), ' ',
         el('strong', { text: whereText(c) }),
-        T('wrote', { w: wrote ? '"' + wrote + '"' : T('wroteNothing'), why: c.reason }),
+        wrote ? T('wrote', { w: '"' + wrote + '"', why: c.reason }) : T('wroteNone', { why: c.reason }),
       ]));
     }
     find('exercise-reasons').replaceChildren(...reasons);

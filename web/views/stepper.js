@@ -50,6 +50,7 @@ function mount(section, store) {
     if (docked === dock.classList.contains('docked')) return;
     slot.style.minHeight = docked ? slot.offsetHeight + 'px' : '';
     dock.classList.toggle('docked', docked);
+    section.classList.toggle('docked', docked); // the page leaves room at its end for the strip (views.css)
   }
   function setPinned(on) {
     pinned = on;

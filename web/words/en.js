@@ -9,7 +9,7 @@ module.exports = {
   inputs: 'The input files',
   example: 'Example',
   run: 'Run',
-  runHint: 'or press Ctrl+Enter; it also runs by itself after every change',
+  runHint: 'or press Ctrl+Enter;',
   filesBack: 'Previous files',
   backCount: '{n} {n:pair|pairs} of replaced files kept',
   tabHint: 'Tab types a tab in an editor (a tab does not separate fields); Escape, then Tab, leaves the editor.',
@@ -193,7 +193,6 @@ module.exports = {
   whereRegs: 'Instruction {i}, distance {d}, the registers',
   whereEntry: 'Instruction {i}, IN corrected',
   wrote: ': you wrote {w}. {why}',
-  wroteNothing: 'nothing',
   score: 'Score: {r} of {n} answers right, {a} answered',
   allRight: ' - all is right.',
   someWrong: '; below, what the tables show at the wrong ones.',
@@ -352,7 +351,7 @@ module.exports = {
   keyLegend: 'In each cell: the kind and the registers of the DEPEND column (after /, the registers of the kind alone, right as well); - where there is no hazard. IN corrected, with the bubbles before it in brackets.',
   keyInfo: 'depth {depth}, {n} instructions, performance {p}%',
   // readable views: the diagrams' keys and gutter, the stepper pinned
-  gutterKey: 'columns d1..d{d} beside the labels: each hazard\'s distance; the one picked (by pointer or keyboard) is tied to the earlier instruction',
+  gutterKey: 'columns d1..d{d} beside the labels: each hazard\'s distance; the one picked{how} is tied to the earlier instruction',
   diagramKeys: 'Tab reaches each diagram; the arrow keys go from one mark to another (left and right: along the row; up and down: the next row).',
   stepPin: 'Keep at the bottom of the screen',
   // nothing lost: the example list, other tabs, storage full
@@ -369,4 +368,10 @@ module.exports = {
   moodleFileNames: 'from {first} to {last}',
   moodleTooBig: 'The class does not fit one file of at most 2 MB: it takes {n} files, which hazardSim.moodleFiles gives.',
   moodleFileSeed: 'seed {seed}',
+  // phone, paper and words
+  wroteNone: ': you wrote nothing. {why}',
+  regsOf: '{r} {n:is the register|are the registers} of the {k}',
+  regsMixed: '{list}: {n:a kind that holds|kinds that hold} here too, but the table shows the {shown}. ',
+  runAuto: 'it also runs by itself after every change',
+  gutterHow: ' (by pointer or keyboard)',
 };

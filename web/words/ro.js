@@ -9,7 +9,7 @@ module.exports = {
   inputs: 'Fisierele de intrare',
   example: 'Exemplu',
   run: 'Ruleaza',
-  runHint: 'sau Ctrl+Enter; ruleaza si singur la fiecare modificare',
+  runHint: 'sau Ctrl+Enter;',
   filesBack: 'Fisierele de dinainte',
   backCount: '{n} {n:pereche|perechi} de fisiere inlocuite pastrate',
   tabHint: 'Tab scrie un tab in editor (un tab nu separa cimpurile); Escape, apoi Tab, iese din editor.',
@@ -200,7 +200,6 @@ module.exports = {
   whereRegs: 'Instructiunea {i}, distanta {d}, registrele',
   whereEntry: 'Instructiunea {i}, IN corectat',
   wrote: ': ai scris {w}. {why}',
-  wroteNothing: 'nimic',
   score: 'Scor: {r} din {n} raspunsuri corecte, {a} completate',
   allRight: ' - totul este corect.',
   someWrong: '; mai jos, ce arata tabelele la cele gresite.',
@@ -337,7 +336,7 @@ module.exports = {
   keyLegend: 'In fiecare casuta: tipul si registrele din coloana DEPEND (dupa /, registrele tipului singur, corecte si ele); - unde nu este hazard. IN corectat, cu bulele de dinainte intre paranteze.',
   keyInfo: 'adincimea {depth}, {n} instructiuni, performanta {p}%',
   // readable views: the diagrams' keys and gutter, the stepper pinned
-  gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales (cu mouse-ul sau tastatura) se leaga de instructiunea anterioara',
+  gutterKey: 'coloanele d1..d{d} de linga etichete: distanta fiecarui hazard; cel ales{how} se leaga de instructiunea anterioara',
   diagramKeys: 'Tab ajunge la fiecare diagrama; sagetile trec de la un semn la altul (stinga si dreapta: in rind; sus si jos: rindul vecin).',
   stepPin: 'Tine jos pe ecran',
   // nothing lost: the example list, other tabs, storage full
@@ -354,4 +353,10 @@ module.exports = {
   moodleFileNames: 'de la {first} la {last}',
   moodleTooBig: 'Clasa nu incape intr-un singur fisier de cel mult 2 MB: ia {n} fisiere, pe care le da hazardSim.moodleFiles.',
   moodleFileSeed: 'samanta {seed}',
+  // phone, paper and words
+  wroteNone: ': nu ai scris nimic. {why}',
+  regsOf: '{r} {n:este registrul|sint registrele} lui {k}',
+  regsMixed: '{list}: {n:un tip care se potriveste si el|tipuri care se potrivesc si ele} aici, dar tabelul il arata pe {shown}. ',
+  runAuto: 'ruleaza si singur la fiecare modificare',
+  gutterHow: ' (cu mouse-ul sau tastatura)',
 };
