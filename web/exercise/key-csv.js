@@ -38,7 +38,7 @@ function answerText(report, cell) {
 function file(variants, asked) {
   let out = BOM + row([T('csvVariant'), 'IN', T('instr'), 'DIST', T('csvAsked'), T('csvAnswer')]);
   for (const v of variants) {
-    const who = v.name !== null ? variantName(v) : v.seed;
+    const who = variantName(v);
     for (const cell of check.cells(v.report, asked)) {
       const ins = cell.instr === undefined ? null : v.report.instructions[cell.instr];
       out += row([who, ins ? ins.index : '', ins ? instrText(ins) : '', cell.distance || '', T(ASKED[cell.answer]), answerText(v.report, cell)]);

@@ -136,7 +136,7 @@ function category(variants, request, asked) {
 function idNumbers(variants) {
   const used = new Set();
   return variants.map((v) => {
-    const base = v.name !== null ? variantName(v) : v.seed.slice(-ID_MAX);
+    const base = variantName(v).slice(-ID_MAX);
     let id = base;
     for (let k = 2; used.has(id); k++) id = `${base} (${k})`;
     used.add(id);

@@ -52,11 +52,11 @@ function choose(request) {
   return { seeds: names.map(() => (r.from == null ? '1' : r.from)), names, repeats };
 }
 
-// What a named variant ({name, repeat}) is called on its sheet, in the key,
-// the CSV and the question bank: its name, numbered from the second time
-// it is given ('Ana', 'Ana (2)', 'Ana (3)'); null for a range's variant.
+// What a variant ({seed, name, repeat}) is called in the key, the CSV and
+// the question bank: its name, numbered from the second time it is given
+// ('Ana', 'Ana (2)', 'Ana (3)'), or a range's variant its seed.
 function variantName(v) {
-  if (v.name === null) return null;
+  if (v.name === null) return v.seed;
   return v.repeat > 1 ? `${v.name} (${v.repeat})` : v.name;
 }
 

@@ -2,37 +2,41 @@
 // 'hazard-sim.' keys of local storage, and a file's content in a form that
 // JSON can hold. Full or disabled storage is never an error: the page goes
 // on with what it holds, and a value that cannot be read counts as none.
-// Gives create, fromContent, toContent, keyOf.
+// Gives create, parse, fromContent, toContent, keyOf.
 'use strict';
 
 const share = require('../logic/share.js');
 const PREFIX = 'hazard-sim.';
 const MAX_BYTES = 1000000; // a loaded file larger than this is kept as the text its editor shows
 
+// A value from its text as kept, or null when it cannot be read.
+function parse(text) {
+  try {
+    return JSON.parse(text);
+  } catch (e) {
+    return null;
+  }
+}
+
 // area: window.localStorage, or anything with getItem and setItem.
 function create(area) {
+  // The value's text as kept (to tell whether another tab changed it), or null.
+  function text(key) {
+    try {
+      return area.getItem(PREFIX + key);
+    } catch (e) {
+      return null;
+    }
+  }
   return {
-    get(key) {
-      try {
-        return JSON.parse(area.getItem(PREFIX + key));
-      } catch (e) {
-        return null;
-      }
-    },
-    // The value's text as kept (to tell whether another tab changed it), or null.
-    text(key) {
-      try {
-        return area.getItem(PREFIX + key);
-      } catch (e) {
-        return null;
-      }
-    },
+    text,
+    get: (key) => parse(text(key)),
     // Returns the text kept, or null when storage refused it.
     set(key, value) {
-      const text = JSON.stringify(value);
+      const json = JSON.stringify(value);
       try {
-        area.setItem(PREFIX + key, text);
-        return text;
+        area.setItem(PREFIX + key, json);
+        return json;
       } catch (e) {
         return null;
       }
@@ -60,4 +64,4 @@ function toContent(kept) {
   return typeof kept.bytes === 'string' ? share.fromBase64Url(kept.bytes) : null;
 }
 
-module.exports = { create, fromContent, toContent, keyOf };
+module.exports = { create, parse, fromContent, toContent, keyOf };

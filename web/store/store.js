@@ -180,7 +180,7 @@ function createStore(deps) {
     const text = kept.text('files-back');
     if (text === null || text === written['files-back']) return false;
     written['files-back'] = text;
-    const list = kept.get('files-back');
+    const list = storage.parse(text);
     if (Array.isArray(list)) wayBack.merge(state.back, unstoredBack(list), state.files, samePair, tab);
     return true;
   }
@@ -210,7 +210,7 @@ function createStore(deps) {
   function save(back) {
     const theirs = kept.text('editors');
     if (theirs !== null && theirs !== written.editors) {
-      const value = kept.get('editors');
+      const value = storage.parse(theirs);
       const pair = unstored(value);
       if (pair && value.tab !== tab && !samePair(pair, state.files)) {
         wayBack.keepTab(state.back, String(value.tab || 'other'), pair, state.files, samePair);
@@ -465,7 +465,7 @@ function createStore(deps) {
     if (made.error) return made;
     const vs = made.variants;
     if (form === 'csv') return { files: [{ text: keyCsv.file(vs, asked), name: 'hazard-sim-key.csv', type: 'text/csv' }] };
-    const who = (v) => (v.name !== null ? exerciseVariants.variantName(v) : v.seed);
+    const who = exerciseVariants.variantName;
     return {
       files: moodle.files(vs, request, asked).map((f) => ({
         text: f.text, name: f.name, type: 'application/xml', count: f.to - f.from + 1, first: who(vs[f.from]), last: who(vs[f.to]), byNames: vs[0].name !== null,
@@ -572,10 +572,10 @@ function createStore(deps) {
     if (words.use(lang)) state.lang = lang;
     const setup = kept.get('setup') || {};
     for (const key of Object.keys(state.setup)) if (typeof setup[key] === typeof state.setup[key]) state.setup[key] = setup[key];
-    const back = kept.get('files-back');
     written['files-back'] = kept.text('files-back');
     written.editors = kept.text('editors');
-    const value = kept.get('editors');
+    const back = storage.parse(written['files-back']);
+    const value = storage.parse(written.editors);
     const editors = unstored(value);
     // A pair kept for the tab that wrote the editors last is an older state of them.
     const older = (p) => editors && p.tab && p.tab === value.tab;

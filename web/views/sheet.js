@@ -34,7 +34,7 @@ function repeatedNote(plan) {
   const again = plan.names.filter((n, k) => plan.repeats[k] === 2);
   if (again.length === 0) return '';
   const first = again[0];
-  const times = Math.max(...plan.names.map((n, k) => (n === first ? plan.repeats[k] : 1)));
+  const times = plan.names.filter((n) => n === first).length;
   const example = Array.from({ length: times }, (_, k) => classVariants.variantName({ name: first, repeat: k + 1 }));
   const names = again.slice(0, SHOW_REPEATED).join(', ') + (again.length > SHOW_REPEATED ? ', ...' : '');
   return T('sheetRepeated', { names, example: example.join(', ') });
