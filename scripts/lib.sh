@@ -18,7 +18,12 @@ wine wine wine64
 /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfig.cmake libgtest-dev
 /usr/lib/x86_64-linux-gnu/cmake/benchmark/benchmarkConfig.cmake libbenchmark-dev
 /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a libclang-rt-14-dev
-emcc emscripten
+clang++-14 clang-14
+wasm-ld-14 lld-14
+wasm-opt binaryen
+/usr/lib/wasm32-wasi/libc.a wasi-libc
+/usr/include/wasm32-wasi/c++/v1/cstdio libc++-14-dev-wasm32 libc++abi-14-dev-wasm32
+/usr/lib/llvm-14/lib/clang/14*/lib/wasi/libclang_rt.builtins-wasm32.a libclang-rt-14-dev-wasm32
 chromium chromium
 dh debhelper
 dpkg-buildpackage dpkg-dev

@@ -1,20 +1,18 @@
-// The web page's way into the simulator: one complete run in the current
-// folder of the WebAssembly module's file system, with the console written
-// to a file that the page reads back byte for byte, and the run report; and
-// the simulator's limits, names and exit statuses, which the page reads.
+// The web page's way into the simulator: one complete run in the root folder
+// of the WebAssembly module's in-memory files, with the console written to a
+// file that the page reads back byte for byte, and the run report; and the
+// simulator's limits, names and exit statuses, which the page reads.
 
 #include "core/driver.h"
 #include "in_process.h"
 #include "report_json.h"
 
 #include <cstdio>
-#include <emscripten/emscripten.h>
 
-// Runs in the current folder with the console in "/console.txt" and, after
-// a complete run, the run report in "/report.json" (the caller removes it
-// once read); returns the exit status, or -1 when the console file cannot
-// be made.
-extern "C" EMSCRIPTEN_KEEPALIVE int hs_web_run()
+// Runs in the root folder with the console in "/console.txt" and, after a
+// complete run, the run report in "/report.json"; returns the exit status,
+// or -1 when the console file cannot be made.
+extern "C" __attribute__((export_name("hs_web_run"))) int hs_web_run()
 {
     if (std::freopen("/console.txt", "w", stdout) == nullptr)
         return -1;
@@ -31,7 +29,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int hs_web_run()
 
 // The JSON text of write_limits_json, made on the first call; the page reads
 // it once the module is ready.
-extern "C" EMSCRIPTEN_KEEPALIVE const char *hs_web_limits()
+extern "C" __attribute__((export_name("hs_web_limits"))) const char *hs_web_limits()
 {
     static char text[256];
     if (text[0] == '\0')

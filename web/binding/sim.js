@@ -1,64 +1,59 @@
-// The simulator in the page: loads the WebAssembly module, runs it on two
-// input files in its in-memory file system, and reads the simulator's facts
+// The simulator in the page: starts the WebAssembly module, runs it on two
+// input files among its in-memory files, and reads the simulator's facts
 // (limits, mnemonics, exit statuses).
 // Gives makeRunner, readLimits, load.
 'use strict';
 
 const inputs = ['config.txt', 'program.txt'];
 const results = ['analiza_hazard.txt', 'eliminare_hazard.txt'];
-const consolePath = '/console.txt';
-const reportPath = '/report.json';
+const decoder = new TextDecoder();
+const encoder = new TextEncoder();
 
-// run(config, program) over a loaded module. Each input is a string
-// (written as UTF-8), a Uint8Array (written byte for byte) or null (absent).
-// A run returns {console, analysis, schedule, status, report}: the console
-// text, both result files, the exit status and, after a complete run, the
-// run report (its shape: report.schema.json; null otherwise).
+// run(config, program) over a started module (createHazardSim's result:
+// binding/wasi.js). Each input is a string (written as UTF-8), a Uint8Array
+// (written byte for byte) or null (absent). A run returns {console,
+// analysis, schedule, status, report}: the console text, both result files,
+// the exit status and, after a complete run, the run report (its shape:
+// report.schema.json; null otherwise). A run that traps or exits throws an
+// Error marked `broken`, and so does every run after it.
 function makeRunner(Module) {
-  const FS = Module.FS;
-  const decoder = new TextDecoder();
-  let runs = 0;
-  FS.mkdir('/runs');
-
-  function read(path) {
-    try {
-      return decoder.decode(FS.readFile(path));
-    } catch (e) {
-      return '';
-    }
-  }
-  function remove(path) {
-    try {
-      FS.unlink(path);
-    } catch (e) {
-      // not there: nothing to remove
-    }
-  }
+  const files = Module.files;
+  let broken = null;
+  const read = (name) => {
+    const data = files.read(name);
+    return data ? decoder.decode(data) : '';
+  };
 
   return function run(config, program) {
-    const dir = '/runs/' + ++runs;
-    FS.mkdir(dir);
-    FS.chdir(dir);
+    if (broken) throw broken;
+    [config, program].forEach(function (content, k) {
+      if (content !== null && content !== undefined && typeof content !== 'string' && !(content instanceof Uint8Array))
+        throw new TypeError(inputs[k] + ': a string, a Uint8Array or null');
+    });
+    files.clear();
     try {
       [config, program].forEach(function (content, k) {
         if (content === null || content === undefined) return;
-        if (typeof content !== 'string' && !(content instanceof Uint8Array))
-          throw new TypeError(inputs[k] + ': a string, a Uint8Array or null');
-        FS.writeFile(inputs[k], content);
+        files.write(inputs[k], typeof content === 'string' ? encoder.encode(content) : content);
       });
-      const status = Module._hs_web_run();
-      const report = status === 0 ? read(reportPath) : '';
+      let status;
+      try {
+        status = Module.exports.hs_web_run();
+      } catch (e) {
+        broken = new Error('the simulator stopped: ' + (e && e.message ? e.message : String(e)));
+        broken.broken = true;
+        throw broken;
+      }
+      const report = status === 0 ? read('report.json') : '';
       return {
-        console: read(consolePath),
+        console: read('console.txt'),
         analysis: read(results[0]),
         schedule: read(results[1]),
         status: status,
         report: report ? JSON.parse(report) : null,
       };
     } finally {
-      inputs.concat(results, reportPath).forEach(remove);
-      FS.chdir('/');
-      FS.rmdir(dir);
+      files.clear();
     }
   };
 }
@@ -66,7 +61,9 @@ function makeRunner(Module) {
 // The simulator's facts: {depth: [min, max], count: [min, max],
 // registers, mnemonics, statuses: {ok, noProgram, results, noConfig, badConfig}}.
 function readLimits(Module) {
-  return JSON.parse(Module.UTF8ToString(Module._hs_web_limits()));
+  const memory = new Uint8Array(Module.exports.memory.buffer);
+  const at = Module.exports.hs_web_limits();
+  return JSON.parse(decoder.decode(memory.subarray(at, memory.indexOf(0, at))));
 }
 
 // The simulator for the page: {ready, run, limits}, from the module's

@@ -47,8 +47,8 @@ let loaded = null;
 // The module under Node: {run (hazardSim.run), limits (hazardSim.limits)}.
 export async function loadSim() {
   if (!loaded) {
-    const Module = await require(path.join(site, 'hazard-sim.js'))();
     const binding = script('binding/sim.js');
+    const Module = await require(path.join(site, 'hazard-sim.js'))();
     loaded = { run: binding.makeRunner(Module), limits: binding.readLimits(Module) };
   }
   return loaded;
