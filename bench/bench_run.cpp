@@ -43,7 +43,7 @@ BENCHMARK(CompleteRun);
 void ReadConfig(benchmark::State &state)
 {
     for (auto _ : state) {
-        hs::run_step_in_process([](void *) { hs::read_config(); }, nullptr);
+        hs::run_step_in_process([](void *) { return hs::read_config(); }, nullptr);
         benchmark::DoNotOptimize(sim.depth);
     }
 }
@@ -56,7 +56,7 @@ void ReadProgram(benchmark::State &state)
             [](void *) {
                 sim.depth = hs::max_depth;
                 sim.instr_count = hs::max_instr;
-                hs::read_program();
+                return hs::read_program();
             },
             nullptr);
         benchmark::DoNotOptimize(sim.lines_read);

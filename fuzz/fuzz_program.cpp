@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             const auto *g = static_cast<const sizes *>(ctx);
             sim.depth = g->depth;
             sim.instr_count = g->count;
-            hs::read_program();
+            return hs::read_program();
         },
         &given);
     fz::check(status == 0 || status == hs::exit_results, "program status");

@@ -5,4 +5,4 @@
 #include "core/driver.h"
 #include "run.h"
 
-int main() { hs::end_run(hs::run_simulator()); }
+int main() { return hs::console_status(hs::run_simulator()); }

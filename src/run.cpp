@@ -13,30 +13,36 @@
 
 namespace hs {
 
-// Creates (or empties) a result file, or ends the run with `fail_msg`.
-static FILE *create_result(const char *name, const char *fail_msg)
+// Creates (or empties) a result file into `stream`, or says `fail_msg`.
+static int create_result(FILE *&stream, const char *name, const char *fail_msg)
 {
-    FILE *f = std::fopen(name, "w");
-    if (f == nullptr) {
-        std::fputs(fail_msg, stdout);
-        end_run(exit_results);
-    }
-    return f;
+    stream = std::fopen(name, "w");
+    if (stream != nullptr)
+        return exit_ok;
+    std::fputs(fail_msg, stdout);
+    return exit_results;
 }
 
 int run_simulator()
 {
-    sim.pfile1 =
-        create_result("analiza_hazard.txt", "Eroare deschidere fisier de analiza hazard !\n");
-    sim.pfile2 =
-        create_result("eliminare_hazard.txt", "Eroare deschidere fisier de corectie hazard !\n");
-    read_config();
-    sim.lines_read = 0;
-    read_program();
+    int status = create_result(sim.pfile1, "analiza_hazard.txt",
+                               "Eroare deschidere fisier de analiza hazard !\n");
+    if (status == exit_ok)
+        status = create_result(sim.pfile2, "eliminare_hazard.txt",
+                               "Eroare deschidere fisier de corectie hazard !\n");
+    if (status == exit_ok)
+        status = read_config();
+    if (status == exit_ok) {
+        sim.lines_read = 0;
+        status = read_program();
+    }
+    if (status != exit_ok)
+        return status;
     std::printf("Se scriu fisierele de rezultate ...\n\n");
-    analysis_pass();
-    correction_pass();
-    return exit_ok;
+    status = analysis_pass();
+    if (status == exit_ok)
+        status = correction_pass();
+    return status;
 }
 
 } // namespace hs

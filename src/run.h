@@ -4,8 +4,9 @@
 
 namespace hs {
 
-// One complete run in the current folder; returns exit_ok or ends the run
-// through end_run with a failure status.
-int run_simulator();
+// One complete run in the current folder; returns exit_ok, or the failure
+// status of the step that ended it. Result files an early end leaves open
+// are the caller's to close (sim.pfile1, sim.pfile2).
+[[nodiscard]] int run_simulator();
 
 } // namespace hs

@@ -2,6 +2,7 @@
 // from the hazard rules: the analysis finds exactly the model's hazards, the
 // correction leaves none, and the schedule and figure are the model's.
 
+#include "core/driver.h"
 #include "core/state.h"
 #include "hazard/passes.h"
 
@@ -56,7 +57,7 @@ TEST(Passes, RandomProgramsAgreeWithModel)
         sim.pfile2 = std::tmpfile();
 
         testing::internal::CaptureStdout();
-        hs::analysis_pass();
+        ASSERT_EQ(hs::analysis_pass(), hs::exit_ok);
         std::string console = testing::internal::GetCapturedStdout();
         ASSERT_EQ(sim.pfile1, nullptr);
 
@@ -93,7 +94,7 @@ TEST(Passes, RandomProgramsAgreeWithModel)
         }
 
         testing::internal::CaptureStdout();
-        hs::correction_pass();
+        ASSERT_EQ(hs::correction_pass(), hs::exit_ok);
         console = testing::internal::GetCapturedStdout();
         ASSERT_EQ(sim.pfile2, nullptr);
 

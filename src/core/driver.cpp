@@ -1,14 +1,11 @@
-// The end of a run: the exit hook for in-process runs, the console check,
-// and the process exit.
+// The end of a run: the final check of the console, whichever way the run
+// ended.
 
 #include "core/driver.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace hs {
-
-void (*end_run_hook)(int status) = nullptr;
 
 int console_status(int status)
 {
@@ -20,13 +17,6 @@ int console_status(int status)
     // The console itself failed, so the message goes to standard error.
     std::fputs("Eroare scriere consola !\n", stderr);
     return status == exit_ok ? exit_results : status;
-}
-
-void end_run(int status)
-{
-    if (end_run_hook != nullptr)
-        end_run_hook(status);
-    std::exit(console_status(status));
 }
 
 } // namespace hs

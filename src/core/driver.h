@@ -1,10 +1,12 @@
-// How a run ends: the exit statuses, the one way out of the process on
-// failure, and the final check of the console.
+// How a run ends: the exit statuses that every step of a run gives back to
+// its caller, and the final check of the console.
 #pragma once
 
 namespace hs {
 
-// Process exit statuses.
+// Exit statuses. A step of the run that cannot go on prints what has to be
+// said and returns its status; every caller returns it unchanged, up to the
+// run's driver (the console program's main, or the in-process runner).
 constexpr int exit_ok = 0;         // complete run
 constexpr int exit_no_program = 1; // "program.txt" cannot be opened
 constexpr int exit_results = 2;    // a result file or the console cannot be
@@ -12,15 +14,6 @@ constexpr int exit_results = 2;    // a result file or the console cannot be
                                    // syntax errors
 constexpr int exit_no_config = 3;  // "config.txt" cannot be opened
 constexpr int exit_bad_config = 4; // a configuration value is out of range
-
-// Ends the run with `status` (after the console check below); whatever had
-// to be said is printed already. Open streams are flushed and closed by the
-// normal process exit.
-[[noreturn]] void end_run(int status);
-
-// When set, end_run calls it instead of ending the process; it must not
-// return. The in-process runner sets it to jump back to its caller.
-extern void (*end_run_hook)(int status);
 
 // Flushes the console and returns the run's final status: `status`, or
 // exit_results when the console could not be written completely, which is

@@ -28,18 +28,18 @@ static void enter_ring(int32_t entry)
     sim.pipe_ring[static_cast<size_t>(sim.ring_pos)] = entry;
 }
 
-// Closes a result file; a failed write or close ends the run with
-// `fail_msg`, so a truncated table is never passed off as a result.
-static void close_result(FILE *&stream, const char *fail_msg)
+// Closes a result file; a failed write or close says `fail_msg` and ends
+// the run, so a truncated table is never passed off as a result.
+static int close_result(FILE *&stream, const char *fail_msg)
 {
     bool ok = std::ferror(stream) == 0;
     if (std::fclose(stream) != 0)
         ok = false;
     stream = nullptr;
-    if (!ok) {
-        std::fputs(fail_msg, stdout);
-        end_run(exit_results);
-    }
+    if (ok)
+        return exit_ok;
+    std::fputs(fail_msg, stdout);
+    return exit_results;
 }
 
 // ------------------------------------------------------------ analysis
@@ -70,7 +70,7 @@ static void report_shown(int32_t i)
     std::memcpy(rep.hazard, r.hazard, sizeof rep.hazard);
 }
 
-void analysis_pass()
+int analysis_pass()
 {
     std::printf("Analiza hazardului\n");
     sim.total_delay = 0;
@@ -88,8 +88,10 @@ void analysis_pass()
         report_shown(i);
         print_row(i, sim.pfile1);
     }
-    close_result(sim.pfile1, "Eroare scriere fisier de analiza hazard !\n");
+    if (close_result(sim.pfile1, "Eroare scriere fisier de analiza hazard !\n") != exit_ok)
+        return exit_results;
     std::printf("Terminare analiza hazard\n\n\n");
+    return exit_ok;
 }
 
 // ---------------------------------------------------------- correction
@@ -127,7 +129,7 @@ static void print_performance()
     std::printf("Performanta structurii pipe-line = %s%%\n\n", text);
 }
 
-void correction_pass()
+int correction_pass()
 {
     std::printf("Corectia hazardului (prin intirzierea minima a instructiunilor)\n");
     for (int32_t i = 0; i < sim.instr_count && i < max_instr; i++)
@@ -148,10 +150,12 @@ void correction_pass()
         scan_window(sim.ring_pos, nullptr); // it finds none, and records none
         print_row(i, sim.pfile2);
     }
-    close_result(sim.pfile2, "Eroare scriere fisier de corectie hazard !\n");
+    if (close_result(sim.pfile2, "Eroare scriere fisier de corectie hazard !\n") != exit_ok)
+        return exit_results;
     std::printf("Terminare corectie hazard\n\n");
     sim.report.bubbles = sim.total_delay;
     print_performance();
+    return exit_ok;
 }
 
 } // namespace hs

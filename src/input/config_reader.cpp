@@ -42,12 +42,12 @@ static int32_t read_value(text_file &t)
     return config_value(head, len);
 }
 
-void read_config()
+int read_config()
 {
     text_file t{};
     if (!text_open(t, "config.txt")) {
         std::printf("Eroare deschidere fisier de configurare !\n");
-        end_run(exit_no_config);
+        return exit_no_config;
     }
     std::printf("Se citeste fisierul de configurare ...\n");
     sim.depth = read_value(t);
@@ -58,7 +58,7 @@ void read_config()
         sim.instr_count <= max_instr) {
         std::printf("Adincimea pipe-line: %d\n", sim.depth);
         std::printf("Numarul de instructiuni din program: %d\n", sim.instr_count);
-        return;
+        return exit_ok;
     }
     // Every message whose condition holds, in this order.
     if (sim.instr_count > max_instr)
@@ -73,7 +73,7 @@ void read_config()
     if (sim.depth < min_depth)
         std::printf("Adincimea pipe-line (%d) este mai mica decit adincimea minima (%d)\n",
                     sim.depth, min_depth);
-    end_run(exit_bad_config);
+    return exit_bad_config;
 }
 
 } // namespace hs

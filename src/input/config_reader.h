@@ -6,9 +6,9 @@
 
 namespace hs {
 
-// Sets sim.depth and sim.instr_count and returns only when both are in
-// range; otherwise reports and ends the run (exit_no_config, exit_bad_config).
-void read_config();
+// Sets sim.depth and sim.instr_count and returns exit_ok when both are in
+// range; otherwise reports why and returns exit_no_config or exit_bad_config.
+[[nodiscard]] int read_config();
 
 // The value of one configuration line of `len` characters whose first
 // characters are `head` (at most two are looked at): one or two decimal

@@ -119,12 +119,12 @@ static void store_line(const line_fields &cimp, int32_t i)
     clear_hazards(i);
 }
 
-void read_program()
+int read_program()
 {
     text_file pfile{};
     if (!text_open(pfile, "program.txt")) {
         std::printf("Eroare deschidere fisier de instructiuni !\n");
-        end_run(exit_no_program);
+        return exit_no_program;
     }
     std::printf("Se citeste fisierul de instructiuni ...\n");
 
@@ -145,7 +145,7 @@ void read_program()
     if (error) {
         text_close(pfile);
         std::printf("Exista erori de sintaxa\nNu s-a generat fisierul de rezultate\n");
-        end_run(exit_results);
+        return exit_results;
     }
     std::printf("S-au citit %d linii din fisierul de instructiuni, nu exista erori de sintaxa \n\n",
                 sim.lines_read);
@@ -155,6 +155,7 @@ void read_program()
                     sim.instr_count);
     }
     text_close(pfile);
+    return exit_ok;
 }
 
 } // namespace hs

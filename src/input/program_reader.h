@@ -7,9 +7,9 @@
 namespace hs {
 
 // Fills sim.instr_table[0 .. lines_read - 1], advancing sim.lines_read;
-// returns only when no line had a syntax error, otherwise reports every
-// faulty field and ends the run (exit_no_program, exit_results).
-void read_program();
+// returns exit_ok when no line had a syntax error, otherwise reports every
+// faulty field and returns exit_results (exit_no_program: no file).
+[[nodiscard]] int read_program();
 
 // The number of the register called `name` (`len` characters, which may
 // include NUL bytes), 1 .. 32, or 0 when it is no register name.
