@@ -23,7 +23,7 @@ const NAMES = ['config', 'program'];
 const KEPT_NOTICES = ['keptNoFiles', 'keptFewBack']; // what storage refused; they stay until it takes all again
 
 // The events, one for each part of the state that can change:
-//   ready     the simulator has loaded (ready, limits) or failed to (failure)
+//   ready     the simulator has loaded (ready, limits), failed to or broke in a run (failure)
 //   files     the editors' files (files, example, back, stale)
 //   run       the run of the editors' files (run), or a run that failed (failure)
 //   shown     the run the results draw (shown()), also when an exercise hides or shows them
@@ -253,8 +253,18 @@ function createStore(deps) {
 
   // ---- runs ----
 
+  // A run that breaks the simulator (it trapped or exited) ends its use: the
+  // page says so as for a failed start, and runs no more.
   function simRun(config, program) {
-    return sim.run(config, program);
+    try {
+      return sim.run(config, program);
+    } catch (e) {
+      if (e && e.broken && state.ready) {
+        state.ready = false;
+        failed();
+      }
+      throw e;
+    }
   }
 
   // Runs the editors' files now.
@@ -269,7 +279,7 @@ function createStore(deps) {
       state.failure = null;
     } catch (e) {
       state.run = null;
-      state.failure = { key: 'simFail', e: e && e.message ? e.message : String(e) };
+      state.failure = e && e.broken ? { key: 'simLoadFail' } : { key: 'simFail', e: e && e.message ? e.message : String(e) };
     }
     emit('run');
     if (!state.exercise) shownChanged();

@@ -44,12 +44,13 @@ export function siteFiles(dir = site) {
 }
 
 let loaded = null;
-// The module under Node: {run (hazardSim.run), limits (hazardSim.limits)}.
+// The module under Node: {run (hazardSim.run), limits (hazardSim.limits),
+// module (createHazardSim's result: binding/wasi.js)}.
 export async function loadSim() {
   if (!loaded) {
     const binding = script('binding/sim.js');
     const Module = await require(path.join(site, 'hazard-sim.js'))();
-    loaded = { run: binding.makeRunner(Module), limits: binding.readLimits(Module) };
+    loaded = { run: binding.makeRunner(Module), limits: binding.readLimits(Module), module: Module };
   }
   return loaded;
 }

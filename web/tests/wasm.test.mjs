@@ -280,3 +280,31 @@ test('2,000 generated inputs give what the native program gives, and what the re
   // The generator reaches every status.
   assert.deepEqual([...kinds.keys()].sort(), [0, 1, 2, 3, 4]);
 });
+
+// ------------------------------------------------------------ the module
+
+test('thousands of runs ending at every status leave the module\'s memory and stack where they were', () => {
+  const { exports } = sim.module;
+  const ends = [['5\n2\n', 'ADD R1,R2,R3\nSUB R4,R1,R2\n', 0], ['5\n2\n', null, 1], ['5\n2\n', 'NOP R1\n', 2],
+    [null, 'LD R1,R2\n', 3], ['2\n1\n', 'LD R1,R2\n', 4]];
+  const round = () => ends.forEach(([c, p, status]) => assert.equal(run(c, p).status, status));
+  round();
+  const at = { memory: exports.memory.buffer.byteLength, stack: exports.__stack_pointer.value };
+  for (let k = 0; k < 600; k++) round();
+  assert.deepEqual({ memory: exports.memory.buffer.byteLength, stack: exports.__stack_pointer.value }, at);
+});
+
+// A module of one function import, written byte for byte.
+function importing(from, name) {
+  const str = (s) => [s.length, ...Buffer.from(s)];
+  const imports = [1, ...str(from), ...str(name), 0, 0];
+  return new Uint8Array([0, 0x61, 0x73, 0x6d, 1, 0, 0, 0, 1, 4, 1, 0x60, 0, 0, 2, imports.length, ...imports]);
+}
+
+test('the loader refuses a module that imports a call it does not serve', async () => {
+  const { start } = script('binding/wasi.js');
+  for (const [from, name] of [['wasi_snapshot_preview1', 'sock_accept'], ['wasi_snapshot_preview1', 'random_get'], ['env', 'fd_write']]) {
+    await assert.rejects(start(importing(from, name)), new RegExp(`imports ${from}\\.${name}, which the page does not serve`));
+  }
+  assert.ok((await start(importing('wasi_snapshot_preview1', 'fd_write'))).files, 'a call it serves');
+});

@@ -42,7 +42,7 @@ module.exports = {
   noteEdit: '. Any edit replaces it with the text in the editor.',
   stale: 'The files have changed; the results below are from the previous run. Running again ...',
   simFail: 'The simulator could not run: {e}',
-  simLoadFail: 'The simulator could not be loaded.',
+  simLoadFail: 'The simulator could not be loaded, or it stopped; reload the page.',
   tooBig: 'The files are too large for a link (over 2 MB); the link was not made.',
   badLink: 'The share link is not valid; the editors were left as they were.',
   fileUnread: 'The file {f} could not be read.',

@@ -42,7 +42,7 @@ module.exports = {
   noteEdit: '. O modificare in editor il inlocuieste cu textul din editor.',
   stale: 'Fisierele s-au schimbat; rezultatele de mai jos sint ale rularii anterioare. Se ruleaza din nou ...',
   simFail: 'Simulatorul nu a putut rula: {e}',
-  simLoadFail: 'Simulatorul nu s-a putut incarca.',
+  simLoadFail: 'Simulatorul nu s-a putut incarca sau s-a oprit; reincarcati pagina.',
   tooBig: 'Fisierele sint prea mari pentru un link (peste 2 MB); linkul nu a fost creat.',
   badLink: 'Linkul de partajare nu este valid; editoarele au ramas cum erau.',
   fileUnread: 'Fisierul {f} nu a putut fi citit.',
