@@ -16,7 +16,7 @@ need cmake clang++-14 wasm-ld-14 wasm-opt node \
 [ "$mode" = build ] || need chromium
 
 echo "== site: build-web/site/"
-cmake -S . -B build-web -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake \
+cmake -S . -B build-web --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake \
   -DCMAKE_BUILD_TYPE=MinSizeRel -DHAZARD_SIM_TESTS=OFF >/dev/null
 cmake --build build-web -j2 >/dev/null
 du -sb build-web/site | awk '{printf "site size: %d bytes\n", $1}'

@@ -4,12 +4,8 @@
 'use strict';
 
 const ERR = { badf: 8, exist: 20, inval: 28, noent: 44 };
-const DIR = 3;
-const FILE = 4;
-const CREATE = 1;
-const EXCLUSIVE = 4;
-const TRUNCATE = 8;
-const APPEND = 1;
+const [DIR, FILE] = [3, 4]; // file types
+const [CREATE, EXCLUSIVE, TRUNCATE, APPEND] = [1, 4, 8, 1]; // path_open's oflags, then fdflags
 
 // The calls over a module's memory (memory() gives it once started) and
 // its files: name -> {data, size}, data a Uint8Array at least size long.
@@ -17,9 +13,7 @@ function wasiCalls(memory, files) {
   const blank = () => ({ file: { data: new Uint8Array(0), size: 0 }, pos: 0, append: false });
   const fds = [blank(), blank(), blank(), { dir: true }];
   // The memory's views, taken again when it has grown (a new buffer).
-  let buffer = null;
-  let dataView = null;
-  let u8 = null;
+  let [buffer, dataView, u8] = [null, null, null];
   function view() {
     if (buffer !== memory().buffer) {
       buffer = memory().buffer;
@@ -32,6 +26,7 @@ function wasiCalls(memory, files) {
   const decoder = new TextDecoder();
   const nameAt = (at, n) => decoder.decode(bytes(at, n)).replace(/^(\.?\/)+/, '');
   const stream = (fd) => (fds[fd] && fds[fd].file ? fds[fd] : null);
+  const isDir = (fd) => fds[fd] && fds[fd].dir;
 
   // Stores at `out` the filestat of a file, or of the root folder (null).
   function fileStat(out, file) {
@@ -46,9 +41,8 @@ function wasiCalls(memory, files) {
   function eachBuffer(fd, iovs, count, out, fn) {
     const s = stream(fd);
     if (!s) return ERR.badf;
-    const v = view();
     let done = 0;
-    for (let k = 0; k < count; k++) done += fn(s, v.getUint32(iovs + 8 * k, true), v.getUint32(iovs + 8 * k + 4, true));
+    for (let k = 0; k < count; k++) done += fn(s, view().getUint32(iovs + 8 * k, true), view().getUint32(iovs + 8 * k + 4, true));
     view().setUint32(out, done, true);
     return 0;
   }
@@ -83,17 +77,8 @@ function wasiCalls(memory, files) {
       view().setBigUint64(out, BigInt(pos), true);
       return 0;
     },
-    fd_close(fd) {
-      if (!fds[fd]) return ERR.badf;
-      fds[fd] = undefined;
-      return 0;
-    },
-    fd_renumber(fd, to) {
-      if (!fds[fd] || !fds[to]) return ERR.badf;
-      fds[to] = fds[fd];
-      fds[fd] = undefined;
-      return 0;
-    },
+    fd_close: (fd) => (fds[fd] ? ((fds[fd] = undefined), 0) : ERR.badf),
+    fd_renumber: (fd, to) => (fds[fd] && fds[to] ? (([fds[to], fds[fd]] = [fds[fd], undefined]), 0) : ERR.badf),
     fd_fdstat_get(fd, out) {
       if (!fds[fd]) return ERR.badf;
       const v = view();
@@ -106,23 +91,15 @@ function wasiCalls(memory, files) {
     fd_fdstat_set_flags: (fd) => (fds[fd] ? 0 : ERR.badf),
     fd_filestat_get: (fd, out) => (fds[fd] ? fileStat(out, fds[fd].file) : ERR.badf),
     path_filestat_get(dirFd, lookup, at, n, out) {
-      if (!fds[dirFd] || !fds[dirFd].dir) return ERR.badf;
+      if (!isDir(dirFd)) return ERR.badf;
       const name = nameAt(at, n);
       return name === '' ? fileStat(out, null) : files.has(name) ? fileStat(out, files.get(name)) : ERR.noent;
     },
-    fd_prestat_get(fd, out) {
-      if (fd !== 3) return ERR.badf;
-      view().setUint8(out, 0);
-      view().setUint32(out + 4, 1, true);
-      return 0;
-    },
-    fd_prestat_dir_name(fd, at, n) {
-      if (fd !== 3 || n < 1) return ERR.badf;
-      bytes(at, 1)[0] = 0x2f; // "/"
-      return 0;
-    },
+    // fd 3, the one preopened folder: "/" (a name 1 byte long).
+    fd_prestat_get: (fd, out) => (fd === 3 ? (view().setUint32(out, 0, true), view().setUint32(out + 4, 1, true), 0) : ERR.badf),
+    fd_prestat_dir_name: (fd, at, n) => (fd === 3 && n >= 1 ? ((bytes(at, 1)[0] = 0x2f), 0) : ERR.badf),
     path_open(dirFd, lookup, at, n, how, rights, inherited, flags, out) {
-      if (!fds[dirFd] || !fds[dirFd].dir) return ERR.badf;
+      if (!isDir(dirFd)) return ERR.badf;
       const name = nameAt(at, n);
       let file = files.get(name);
       if (!file) {
@@ -136,7 +113,7 @@ function wasiCalls(memory, files) {
       view().setUint32(out, fd, true);
       return 0;
     },
-    proc_exit(status) {
+    proc_exit: (status) => {
       throw new Error('the module exited with status ' + status);
     },
   };
@@ -144,7 +121,8 @@ function wasiCalls(memory, files) {
 
 // Starts a module from its bytes: resolves to {exports, files}, files the
 // module's files by name (read gives a file's bytes, valid until the module
-// runs again, or null; write sets one; clear removes all). Rejects a module that imports a call not served here.
+// runs again, or null; write sets one; clear removes all). Rejects a
+// module that imports a call not served here.
 async function start(wasm) {
   const store = new Map();
   let instance = null;
