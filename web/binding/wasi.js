@@ -7,19 +7,18 @@ const ERR = { badf: 8, exist: 20, inval: 28, noent: 44 };
 const [DIR, FILE] = [3, 4]; // file types
 const [CREATE, EXCLUSIVE, TRUNCATE, APPEND] = [1, 4, 8, 1]; // path_open's oflags, then fdflags
 
+const liveFile = (files, name) => (files.has(name) && !files.get(name).gone ? files.get(name) : null);
+
 // The calls over a module's memory (memory() gives it once started) and
-// its files: name -> {data, size}, data a Uint8Array at least size long.
+// its files: name -> {data, size, gone}, data a Uint8Array at least size
+// long; a file gone is absent, its data kept for the next file of its name.
 function wasiCalls(memory, files) {
   const blank = () => ({ file: { data: new Uint8Array(0), size: 0 }, pos: 0, append: false });
   const fds = [blank(), blank(), blank(), { dir: true }];
   // The memory's views, taken again when it has grown (a new buffer).
   let [buffer, dataView, u8] = [null, null, null];
   function view() {
-    if (buffer !== memory().buffer) {
-      buffer = memory().buffer;
-      dataView = new DataView(buffer);
-      u8 = new Uint8Array(buffer);
-    }
+    if (buffer !== memory().buffer) [buffer, dataView, u8] = [memory().buffer, new DataView(memory().buffer), new Uint8Array(memory().buffer)];
     return dataView;
   }
   const bytes = (at, n) => (view(), u8.subarray(at, at + n));
@@ -70,11 +69,9 @@ function wasiCalls(memory, files) {
     }),
     fd_seek(fd, offset, whence, out) {
       const s = stream(fd);
-      if (!s) return ERR.badf;
-      const pos = [0, s.pos, s.file.size][whence] + Number(offset);
-      if (!(pos >= 0)) return ERR.inval;
-      s.pos = pos;
-      view().setBigUint64(out, BigInt(pos), true);
+      const pos = s && [0, s.pos, s.file.size][whence] + Number(offset);
+      if (!s || !(pos >= 0)) return s ? ERR.inval : ERR.badf;
+      view().setBigUint64(out, BigInt((s.pos = pos)), true);
       return 0;
     },
     fd_close: (fd) => (fds[fd] ? ((fds[fd] = undefined), 0) : ERR.badf),
@@ -82,8 +79,7 @@ function wasiCalls(memory, files) {
     fd_fdstat_get(fd, out) {
       if (!fds[fd]) return ERR.badf;
       const v = view();
-      v.setUint8(out, fds[fd].dir ? DIR : FILE);
-      v.setUint16(out + 2, 0, true);
+      v.setUint32(out, fds[fd].dir ? DIR : FILE, true); // and no flags
       v.setBigInt64(out + 8, -1n, true); // every right, for itself
       v.setBigInt64(out + 16, -1n, true); // and for what it opens
       return 0;
@@ -93,7 +89,8 @@ function wasiCalls(memory, files) {
     path_filestat_get(dirFd, lookup, at, n, out) {
       if (!isDir(dirFd)) return ERR.badf;
       const name = nameAt(at, n);
-      return name === '' ? fileStat(out, null) : files.has(name) ? fileStat(out, files.get(name)) : ERR.noent;
+      const file = liveFile(files, name);
+      return name === '' ? fileStat(out, null) : file ? fileStat(out, file) : ERR.noent;
     },
     // fd 3, the one preopened folder: "/" (a name 1 byte long).
     fd_prestat_get: (fd, out) => (fd === 3 ? (view().setUint32(out, 0, true), view().setUint32(out + 4, 1, true), 0) : ERR.badf),
@@ -101,10 +98,10 @@ function wasiCalls(memory, files) {
     path_open(dirFd, lookup, at, n, how, rights, inherited, flags, out) {
       if (!isDir(dirFd)) return ERR.badf;
       const name = nameAt(at, n);
-      let file = files.get(name);
+      let file = liveFile(files, name);
       if (!file) {
         if (!(how & CREATE)) return ERR.noent;
-        files.set(name, (file = { data: new Uint8Array(0), size: 0 }));
+        files.set(name, (file = Object.assign(files.get(name) || { data: new Uint8Array(0) }, { size: 0, gone: false })));
       } else if (how & EXCLUSIVE) return ERR.exist;
       if (how & TRUNCATE) file.size = 0;
       let fd = 4;
@@ -134,10 +131,16 @@ async function start(wasm) {
   }
   instance = await WebAssembly.instantiate(module, { wasi_snapshot_preview1: calls });
   if (instance.exports._initialize) instance.exports._initialize();
+  // The files' buffers stay from one run to the next: new ones would cost more than the run.
   const files = {
-    read: (name) => (store.has(name) ? store.get(name).data.subarray(0, store.get(name).size) : null),
-    write: (name, data) => store.set(name, { data: new Uint8Array(data), size: data.length }),
-    clear: () => store.clear(),
+    read: (name, file = liveFile(store, name)) => (file ? file.data.subarray(0, file.size) : null),
+    write(name, data) {
+      const file = store.get(name) || { data: new Uint8Array(0) };
+      if (file.data.length < data.length) file.data = new Uint8Array(data.length);
+      file.data.set(data);
+      store.set(name, Object.assign(file, { size: data.length, gone: false }));
+    },
+    clear: () => store.forEach((file) => Object.assign(file, { size: 0, gone: true })),
   };
   return { exports: instance.exports, files };
 }
