@@ -1,14 +1,13 @@
 // The page's start: loads the simulator as window.hazardSim, makes the
 // store, mounts every view on its element, hands the address to its owner
 // and, once the simulator has loaded, lets the store run. Scripts also get
-// the page's exercise generator as hazardSim.exercise and a class's question
-// bank for Moodle as hazardSim.moodleFiles (and, when it fits one file,
-// hazardSim.moodle).
+// the store's one exercise generator as hazardSim.exercise and a class's
+// question bank for Moodle as hazardSim.moodleFiles (and, when it fits one
+// file, hazardSim.moodle).
 'use strict';
 
 const simulator = require('./binding/sim.js');
 const examples = require('./examples.js');
-const exerciseGen = require('./exercise/gen.js');
 const address = require('./store/address.js');
 const { createStore } = require('./store/store.js');
 const { t } = require('./words/words.js');
@@ -61,7 +60,8 @@ address.create(store, window).start();
 
 sim.ready.then(
   () => {
-    sim.exercise = exerciseGen.create(sim.limits).exercise;
+    store.ready();
+    sim.exercise = store.generator().exercise;
     // request: {from, to, names, depth, count, level, asked}; a bad one throws
     // an Error with the page's message, as hazardSim.exercise does.
     // moodleFiles gives [{name, text}], each file at most 2 MB; moodle the
@@ -76,7 +76,6 @@ sim.ready.then(
       if (files.length > 1) throw new Error(t('moodleTooBig', { n: files.length }));
       return files[0].text;
     };
-    store.ready();
   },
   () => store.failed()
 );

@@ -2,7 +2,7 @@
 // range, or one for each name of a list, made from the class seed and the
 // name (and, for a name given again, which time it is); what the class sheet
 // prints and the question bank exports, and what a named variant is called.
-// Gives MAX_VARIANTS, choose, variants, variantName.
+// Gives MAX_VARIANTS, setupRequest, choose, variants, variantName.
 'use strict';
 
 const MAX_VARIANTS = 200;
@@ -25,6 +25,13 @@ function seedRange(from, to) {
   const out = [];
   for (let s = lo; s <= hi; s++) out.push(s.toString());
   return out;
+}
+
+// The exercise setup's values (the store's state.setup) as a request of a
+// class's variants: the range from .. to, or with byNames the class seed
+// `from` and the names; the one place the setup becomes a request.
+function setupRequest(s) {
+  return { from: s.from, to: s.to, names: s.byNames ? s.names : null, depth: s.depth, count: s.count, level: s.level };
 }
 
 // Which variants a request ({from, to, names}) asks for, before any is made:
@@ -79,4 +86,4 @@ function variants(generator, request) {
   return { variants: out };
 }
 
-module.exports = { MAX_VARIANTS, choose, variants, variantName };
+module.exports = { MAX_VARIANTS, setupRequest, choose, variants, variantName };

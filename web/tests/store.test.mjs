@@ -1,9 +1,10 @@
 // The page's store under Node, on the real module: it runs the simulator
 // only when the files change (once for a run, once for an exercise on
 // generated files, the depth comparison only when asked), never touches the
-// editors' files for an exercise, keeps every replaced pair of files for
-// "Previous files", also across a reload and with storage full, and gives
-// views only what they may draw.
+// editors' files for an exercise, makes every generated exercise with one
+// generator, keeps every replaced pair of files for "Previous files", also
+// across a reload and with storage full, and gives views only what they may
+// draw.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { script, loadSim, exampleInput } from './lib.mjs';
@@ -56,18 +57,30 @@ test('the simulator runs once a run, once for a generated exercise, and for the 
   assert.equal(counted.runs, 2, 'a language, a pick and a step run nothing');
   store.openExercise({ asked: 'hsp', source: { kind: 'generated', seed: '42', depth: '4', count: '6', level: 'many' } }, 'setup');
   assert.equal(counted.runs, 3, 'one run for the generated exercise');
-  assert.equal(store.shown(), null, 'its results hidden until checked');
+  assert.equal(store.state.shown, null, 'its results hidden until checked');
   store.checkAnswer();
-  assert.equal(store.shown(), store.state.exercise.run);
-  const rows = store.sweepOf(store.shown());
+  assert.equal(store.state.shown, store.state.exercise.run);
+  const rows = store.sweepOf(store.state.shown);
   assert.equal(rows.length, sim.limits.depth[1] - sim.limits.depth[0] + 1);
   assert.equal(counted.runs, 3 + rows.length - 1, 'the comparison runs every other depth once');
-  assert.equal(store.sweepOf(store.shown()), rows, 'and is kept');
+  assert.equal(store.sweepOf(store.state.shown), rows, 'and is kept');
   store.closeExercise('setup');
   assert.equal(counted.runs, 3 + rows.length - 1, 'closing runs nothing');
   store.openExercise({ asked: 'h', source: { kind: 'files' } }, 'setup');
   assert.equal(counted.runs, 3 + rows.length - 1, 'an exercise on the files just run reuses their run');
   words.use('ro');
+});
+
+test('one generator: for one request an exercise opened on the page, hazardSim.exercise and a class\'s variant are the same files', () => {
+  const { store } = makeStore();
+  assert.equal(store.generator(), null, 'none before the simulator has loaded');
+  store.ready();
+  for (const params of [{ seed: '42', depth: '4', count: '6', level: 'many' }, { seed: '9', depth: '10', count: '50', level: 'few' }]) {
+    store.openExercise({ asked: 'h', source: { kind: 'generated', ...params } }, 'setup');
+    const opened = { config: store.state.exercise.config, program: store.state.exercise.program };
+    assert.deepEqual(store.generator().exercise(params), opened, JSON.stringify(params));
+    assert.deepEqual(store.variantRuns({ ...params, from: params.seed, to: params.seed }).variants[0].files, opened);
+  }
 });
 
 test('an exercise never touches the editors: opened, answered, checked, closed, or refused', () => {

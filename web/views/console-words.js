@@ -10,7 +10,7 @@ const words = require('../words/words.js');
 
 function mount(box, store) {
   function draw(state) {
-    const record = store.shown();
+    const record = state.shown;
     box.hidden = state.lang === 'ro' || !record || !record.result || !state.limits;
     if (box.hidden) return box.replaceChildren();
     const input = inputHelp.create(state.limits);

@@ -80,7 +80,7 @@ function mountOne(d, section, store, touch) {
   }
 
   function drawCycle(state) {
-    const record = store.shown();
+    const record = state.shown;
     const marks = svg.cycleMarks(state.cycle, record && record[d.which]);
     light('current-cycle', marks.selector);
     for (const b of inPipeline) {
@@ -115,7 +115,7 @@ function mountOne(d, section, store, touch) {
   function draw(state) {
     title.textContent = T(d.which);
     button.textContent = T('svg');
-    const record = store.shown();
+    const record = state.shown;
     const report = record && record.report;
     block.hidden = !report;
     section.classList.toggle('drawn', Boolean(report)); // the note of no diagram hides, the keys show (page.css)
@@ -173,7 +173,7 @@ function mountOne(d, section, store, touch) {
   const markOf = (node) => (node && node.closest ? node.closest(svg.MARKS) : null);
   const enter = (event) => {
     const mark = markOf(event.target);
-    const record = store.shown();
+    const record = store.state.shown;
     if (!mark || mark === markOf(event.relatedTarget) || !record || !record.report) return;
     const sel = svg.selectionOf(mark, record.report);
     if (sel) store.pick(sel);

@@ -58,7 +58,7 @@ function mount(section, store) {
 
   function draw(state) {
     label();
-    const record = store.shown();
+    const record = state.shown;
     const report = record && record.report;
     section.hidden = !report;
     picked = null;

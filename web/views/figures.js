@@ -9,8 +9,8 @@ const sweep = require('../logic/sweep.js');
 const { summary } = sweep;
 
 function mount(box, store) {
-  function draw() {
-    const record = store.shown();
+  function draw(state) {
+    const record = state.shown;
     const report = record && record.report;
     if (!report) return box.replaceChildren();
     const rows = summary(report).map(([name, value]) => el('div', {}, [el('dt', { text: name }), el('dd', { text: value })]));

@@ -19,7 +19,7 @@ function mount(box, store) {
   // The status: [text, status number or null, 'ok' | 'fail' | ''], of
   // the shown run, or while an exercise hides it, of the editors' files.
   function statusOf(state) {
-    const record = store.shown() || state.run;
+    const record = state.shown || state.run;
     if (state.failure) return [T(state.failure.key, state.failure), null, 'fail'];
     if (!state.ready) return [T('loading'), null, ''];
     if (state.stale && record === state.run) return [T('stale'), null, ''];
@@ -44,7 +44,7 @@ function mount(box, store) {
 
   function drawRun(state) {
     while (urls.length) URL.revokeObjectURL(urls.pop());
-    const record = store.shown();
+    const record = state.shown;
     const result = record && record.result;
     consoleBox.textContent = result ? result.console : '';
     // A failed run leaves its result files empty or unmade: nothing to download.

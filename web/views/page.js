@@ -26,7 +26,7 @@ function mount(doc, store) {
     const s = store.state;
     const answering = Boolean(s.exercise && !s.exercise.revealed) || s.opening;
     doc.body.classList.toggle('exercise-hide', answering);
-    doc.querySelector('main').classList.toggle('stale', s.stale && store.shown() === s.run && s.ready);
+    doc.querySelector('main').classList.toggle('stale', s.stale && s.shown === s.run && s.ready);
   }
 
   store.on('lang', sayWords);

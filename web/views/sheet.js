@@ -170,7 +170,7 @@ function mount(box, store) {
       else f.note.textContent = T(sheet.what === 'key' ? 'sheetPrintedKey' : 'sheetPrintedStudents', { n: sheet.variants.length });
       return;
     }
-    const plan = classVariants.choose(store.setupRequest());
+    const plan = classVariants.choose(classVariants.setupRequest(state.setup));
     if (plan.error) f.note.textContent = T(plan.error.key, plan.error.params);
     else if (plan.names) f.note.textContent = T('sheetPlanNames', { n: plan.names.length, seed: String(state.setup.from).trim() }) + repeatedNote(plan);
     else f.note.textContent = T('sheetPlanRange', { n: plan.seeds.length, from: plan.seeds[0], to: plan.seeds[plan.seeds.length - 1] });

@@ -87,13 +87,12 @@ function mount(section, store) {
     pin.setAttribute('aria-label', T('stepPin'));
   }
 
-  const record = () => store.shown();
-  const lastCycle = () => record()[store.state.cycle.which].lastCycle;
+  const lastCycle = () => store.state.shown[store.state.cycle.which].lastCycle;
   const go = (cycle) => store.step({ which: store.state.cycle.which, cycle: Math.max(0, Math.min(lastCycle(), cycle)) });
 
   // The strip and the words of the state's cycle.
   function draw(state) {
-    const run = record();
+    const run = state.shown;
     section.hidden = !state.cycle || !run || !run.report;
     if (section.hidden) {
       stop();
@@ -154,7 +153,7 @@ function mount(section, store) {
   slider.addEventListener('input', step(() => Number(slider.value)));
   which.addEventListener('change', () => {
     stop();
-    const cycle = Math.min(store.state.cycle.cycle, record()[which.value].lastCycle);
+    const cycle = Math.min(store.state.cycle.cycle, store.state.shown[which.value].lastCycle);
     store.step({ which: which.value, cycle });
   });
   // Left and right step from anywhere in the control; the slider and the

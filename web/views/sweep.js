@@ -31,8 +31,8 @@ function table(report, rows) {
 }
 
 function mount(section, store) {
-  function draw() {
-    const record = store.shown();
+  function draw(state) {
+    const record = state.shown;
     const rows = store.sweepOf(record);
     section.hidden = !rows;
     if (!rows) return section.replaceChildren();
