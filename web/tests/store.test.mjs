@@ -185,3 +185,21 @@ test('the address is asked to show an exercise opened from the page, to forget i
   assert.equal(wants.length, 4, 'an exercise the address opened or closed is not written back');
   assert.match(wants[3].fragment, /^c=[\w-]+&p=[\w-]+&lang=ro$/);
 });
+
+test('a run that breaks the simulator ends its use: the page says so as for a failed start, and runs no more', () => {
+  const { store, counted, pause } = makeStore();
+  store.ready();
+  const broken = Object.assign(new Error('the simulator stopped'), { broken: true });
+  counted.run = () => {
+    counted.runs++;
+    throw broken;
+  };
+  store.setFiles({ config: '5\n6\n' }, 'typed');
+  pause();
+  assert.deepEqual([store.state.ready, store.state.failure, store.state.run], [false, { key: 'simLoadFail' }, null]);
+  const runs = counted.runs;
+  store.run();
+  store.setFiles({ config: '5\n7\n' }, 'typed');
+  pause();
+  assert.equal(counted.runs, runs, 'no run after it');
+});
