@@ -20,6 +20,7 @@ wine wine wine64
 /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a libclang-rt-14-dev
 emcc emscripten
 chromium chromium
+firefox-esr firefox-esr
 dh debhelper
 dpkg-buildpackage dpkg-dev
 lintian lintian
@@ -53,9 +54,9 @@ need() {
   done
 }
 
-# Stops when the page's Node modules (playwright-core) are not installed.
+# Stops when the page's Node modules (playwright-core, puppeteer-core) are not installed.
 need_node_modules() {
-  [ -d web/node_modules ] ||
+  [ -d web/node_modules/playwright-core ] && [ -d web/node_modules/puppeteer-core ] ||
     { echo "$(basename "$0"): web/node_modules is missing; install it with: (cd web && npm ci)" >&2; exit 1; }
 }
 

@@ -2,7 +2,8 @@
 # Builds the web page into build-web/site/: the simulator's library compiled
 # to WebAssembly with Debian's emscripten, and the page around it. Then runs
 # the page's tests: the module under Node against the native program, and
-# the page in headless Chromium (Debian's chromium, driven by playwright-core).
+# the page in headless Chromium (Debian's chromium, driven by playwright-core)
+# and in headless Firefox (Debian's firefox-esr, driven by puppeteer-core).
 # Usage: scripts/web.sh [build]   (build: build the site only, no tests)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,7 +11,7 @@ mode=${1:-test}
 
 . scripts/lib.sh
 need cmake emcc node
-[ "$mode" = build ] || need chromium
+[ "$mode" = build ] || need chromium firefox-esr
 # Debian's emscripten finds its Node modules there.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 
