@@ -1,5 +1,5 @@
 // Exercises on the page in headless Chromium, opened from disk: set on the
-// examples and generated, answered by typing into the form, checked and
+// examples and generated, a sample of cells answered in the form, checked and
 // handed out by link, against the native program's runs and the run
 // report's key. The class sheet has its own file, sheet.test.mjs.
 import { describe, test } from 'node:test';
@@ -120,7 +120,7 @@ async function answerAndCheck(page, report, asked, where) {
 }
 
 describe('exercises on the page', () => {
-  test('on every example, asking everything: the key typed in scores full marks, cells changed score exactly those wrong', async () => {
+  test('on every example, asking everything: a sample of the key scores right and the blank cells wrong, a wrong answer of each sort exactly its cell', async () => {
     const p = await open();
     for (const name of complete) {
       await p.page.selectOption('#example', name);
