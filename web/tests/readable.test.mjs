@@ -96,7 +96,6 @@ test('no label reaches past its diagram\'s edge, and a diagram wider than its bo
         }
         const cues = [];
         for (const s of document.querySelectorAll('#diagrams .diagram')) {
-          // The signs' opacity once they have faded in or out.
           // The signs' opacity once they have faded in or out: the scroll seen
           // (its event comes with the next frame) and every fade run to its end.
           const shown = async () => {
