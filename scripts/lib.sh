@@ -25,6 +25,7 @@ wasm-opt binaryen
 /usr/include/wasm32-wasi/c++/v1/cstdio libc++-14-dev-wasm32 libc++abi-14-dev-wasm32
 /usr/lib/llvm-14/lib/clang/14*/lib/wasi/libclang_rt.builtins-wasm32.a libclang-rt-14-dev-wasm32
 chromium chromium
+firefox-esr firefox-esr
 dh debhelper
 dpkg-buildpackage dpkg-dev
 lintian lintian
@@ -58,9 +59,9 @@ need() {
   done
 }
 
-# Stops when the page's Node modules (playwright-core) are not installed.
+# Stops when the page's Node modules (playwright-core, puppeteer-core) are not installed.
 need_node_modules() {
-  [ -d web/node_modules ] ||
+  [ -d web/node_modules/playwright-core ] && [ -d web/node_modules/puppeteer-core ] ||
     { echo "$(basename "$0"): web/node_modules is missing; install it with: (cd web && npm ci)" >&2; exit 1; }
 }
 

@@ -3,7 +3,8 @@
 # to WebAssembly with Debian's clang for wasm32-wasi (cmake/wasm32-wasi.cmake)
 # and embedded in one script, and the page around it. Then runs
 # the page's tests: the module under Node against the native program, and
-# the page in headless Chromium (Debian's chromium, driven by playwright-core).
+# the page in headless Chromium (Debian's chromium, driven by playwright-core)
+# and in headless Firefox (Debian's firefox-esr, driven by puppeteer-core).
 # Usage: scripts/web.sh [build]   (build: build the site only, no tests)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,7 @@ mode=${1:-test}
 need cmake clang++-14 wasm-ld-14 wasm-opt node \
   /usr/lib/wasm32-wasi/libc.a /usr/include/wasm32-wasi/c++/v1/cstdio \
   /usr/lib/llvm-14/lib/clang/14*/lib/wasi/libclang_rt.builtins-wasm32.a
-[ "$mode" = build ] || need chromium
+[ "$mode" = build ] || need chromium firefox-esr
 
 echo "== site: build-web/site/"
 cmake -S . -B build-web --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/wasm32-wasi.cmake \

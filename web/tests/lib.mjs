@@ -1,8 +1,8 @@
 // What the page's tests and benchmarks share: where the built site and its
 // scripts are (HAZARD_WEB_SITE, default build-web/site), the module loaded
 // once under Node with the simulator's limits, a ready store over it, the
-// native program run in a fresh folder, Debian's chromium with a page that
-// records its errors and requests, and what a page prints.
+// native program run in a fresh folder, Debian's chromium and firefox-esr
+// with a page that records its errors and requests, and what a page prints.
 import { before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -189,6 +189,49 @@ export function browserTests(defaults = {}) {
   return (hash = '', options = {}, base = siteUrl) => openPage(browser, hash, { ...defaults, ...options }, base);
 }
 
+// ---- Firefox ----
+
+// Debian's firefox-esr driven by puppeteer-core over WebDriver BiDi: no
+// geckodriver, and nothing downloaded (the module is loaded only here).
+export async function launchFirefox() {
+  assert.ok(existsSync(path.join(site, 'index.html')), `${site} has no index.html: build it with scripts/web.sh build`);
+  const { default: puppeteer } = await import('puppeteer-core');
+  return puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true, protocol: 'webDriverBiDi' });
+}
+
+// For a file of Firefox tests: one browser for all its tests, and
+// open(hash), a fresh page in a context of its own, 1280 by 800, at the
+// site's index.html + hash once the simulator is ready; done() closes it
+// and fails on an error logged or a request outside the site.
+export function firefoxTests() {
+  let browser;
+  before(async () => {
+    browser = await launchFirefox();
+  });
+  after(async () => browser && browser.close());
+  return async (hash = '') => {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    const errors = [];
+    const requests = [];
+    page.on('pageerror', (e) => errors.push('pageerror: ' + e.message));
+    page.on('console', (m) => m.type() === 'error' && errors.push('console: ' + m.text()));
+    page.on('request', (r) => requests.push(r.url()));
+    await page.setViewport({ width: 1280, height: 800 });
+    await page.goto(siteUrl + 'index.html' + hash);
+    await page.waitForSelector('#run:not([disabled])');
+    return {
+      page,
+      async done() {
+        await context.close();
+        assert.deepEqual(errors, [], 'nothing logged as an error');
+        const inside = (u) => u.startsWith(siteUrl) || /^(blob|data):/.test(u) || u === 'about:blank';
+        assert.deepEqual(requests.filter((u) => !inside(u)), [], 'no request outside the site folder');
+      },
+    };
+  };
+}
+
 // ---- printing ----
 
 // CSS pixels in millimetres: 96 px to 25.4 mm.
@@ -207,15 +250,15 @@ export const catchPrints = (page) =>
   });
 
 // The page printed as a user prints it, on the sizes and margins of its own
-// @page rules, to file.
-export const savePdf = (page, file) => page.pdf({ path: file, format: 'A4', preferCSSPageSize: true });
+// @page rules, to file (options: more of page.pdf's, Playwright's or Puppeteer's).
+export const savePdf = (page, file, options = {}) => page.pdf({ path: file, format: 'A4', preferCSSPageSize: true, ...options });
 
 // The text of each printed page, as pdftotext -layout reads it from the PDF.
-export async function printedPages(page) {
+export async function printedPages(page, options = {}) {
   const dir = mkdtempSync(path.join(tmpdir(), 'hazard-sim-print-'));
   try {
     const file = path.join(dir, 'print.pdf');
-    await savePdf(page, file);
+    await savePdf(page, file, options);
     const text = spawnSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8', maxBuffer: 1 << 26 });
     assert.equal(text.status, 0, 'pdftotext reads the PDF: ' + text.stderr);
     return text.stdout.split('\f').slice(0, -1);

@@ -63,7 +63,8 @@ test('the example list loads a choice of the pointer, Enter or Open, never one w
   for (const keys of walks) {
     await page.focus('#example');
     for (const key of keys) await page.keyboard.press(key);
-    await page.waitForTimeout(100);
+    // Keys load synchronously, if at all: a frame drawn after them is enough.
+    await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
     assert.deepEqual(await editors(page), HOMEWORK, 'walked by ' + keys.join(', '));
   }
   for (const [how, choose] of [

@@ -96,16 +96,12 @@ test('no label reaches past its diagram\'s edge, and a diagram wider than its bo
         }
         const cues = [];
         for (const s of document.querySelectorAll('#diagrams .diagram')) {
-          // The signs' opacity once they have faded in or out.
+          // The signs' opacity once they have faded in or out: the scroll seen
+          // (its event comes with the next frame) and every fade run to its end.
           const shown = async () => {
-            let now;
-            await new Promise((done) => setTimeout(done, 100));
-            for (let k = 0; k < 40; k++) {
-              await new Promise((done) => setTimeout(done, 50));
-              now = ['left', 'right'].map((side) => getComputedStyle(s.parentNode.querySelector(`[data-side="${side}"]`)).opacity);
-              if (now.every((o) => o === '0' || o === '1')) break;
-            }
-            return now.join(' ');
+            for (let k = 0; k < 2; k++) await new Promise((done) => requestAnimationFrame(done));
+            while (document.getAnimations().length) await Promise.all(document.getAnimations().map((a) => a.finished.catch(() => {})));
+            return ['left', 'right'].map((side) => getComputedStyle(s.parentNode.querySelector(`[data-side="${side}"]`)).opacity).join(' ');
           };
           s.scrollLeft = 0; // a diagram may open at its cycles, its gutter scrolled away
           const at = [s.scrollWidth > s.clientWidth, await shown()];
@@ -194,8 +190,9 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
 
   for (let k = 0; k < 12; k++) await page.click('#stepper button[aria-label="Ciclul urmator"]');
   await page.$eval('#schedule-block', (b) => b.scrollIntoView());
-  const together = async () => page.evaluate(async (wait) => {
-    await new Promise((done) => setTimeout(done, wait));
+  // Once docked, with no fade still running.
+  await page.waitForFunction(() => document.querySelector('.step-dock.docked') && !document.getAnimations().length);
+  const together = async () => page.evaluate(() => {
     const dock = document.querySelector('.step-dock').getBoundingClientRect();
     const column = document.querySelector('#schedule-diagram .column.current-cycle').getBoundingClientRect();
     const box = document.querySelector('#schedule-diagram .diagram').getBoundingClientRect();
@@ -205,7 +202,7 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
       column: column.top < dock.top && column.bottom > 0 && column.left >= box.left && column.right <= box.right,
       clear: signs.every((c) => column.right <= c.left + 0.5 || column.left >= c.right - 0.5),
     };
-  }, 300);
+  });
   assert.deepEqual(await together(), { strip: true, column: true, clear: true }, 'the strip at the bottom, the stepped column above it clear of the edges\' signs');
   await page.click('.step-pin');
   assert.equal(await page.$eval('.step-dock', (d) => d.classList.contains('docked')), false, 'unpinned, it goes back to its place');

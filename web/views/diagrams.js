@@ -30,10 +30,12 @@ function mountOne(d, section, store, touch) {
   const title = el('h2', { id: d.name + '-title' });
   const button = el('button', { id: `download-${d.name}-svg`, type: 'button', 'aria-labelledby': `download-${d.name}-svg ${d.name}-title` });
   const box = el('div', { id: d.name + '-diagram', class: 'diagram-box' });
-  const paper = el('div', { class: 'diagram-print' }); // its tiles, shown only on paper
+  // Its tiles, shown only on paper: the first kept on one page with the head
+  // and legend (Firefox keeps no break-after: avoid), the others after them.
+  const lead = el('div', { class: 'diagram-print' });
+  const paper = el('div', { class: 'diagram-print' });
   const block = el('div', { class: 'diagram-block', id: d.name + '-block', hidden: true }, [
-    el('div', { class: 'diagram-head' }, [title, button]),
-    box,
+    el('div', { class: 'diagram-keep' }, [el('div', { class: 'diagram-head' }, [title, button]), box, lead]),
     paper,
   ]);
   section.append(block);
@@ -124,6 +126,7 @@ function mountOne(d, section, store, touch) {
     seen = null;
     inPipeline = [];
     box.textContent = '';
+    lead.textContent = '';
     paper.textContent = '';
     if (!report) return;
     const diagram = (drawn = d.draw(report, touch.matches));
@@ -138,7 +141,9 @@ function mountOne(d, section, store, touch) {
     openAtCycles();
     drawPick(state);
     drawCycle(state);
-    paper.innerHTML = svg.printTiles(diagram);
+    // Paper is not touched: its tiles are drawn for a mouse whatever the screen.
+    paper.innerHTML = svg.printTiles(touch.matches ? d.draw(report, false) : diagram);
+    if (paper.firstElementChild) lead.append(paper.firstElementChild);
   }
 
   // The arrow keys walk the marks: left and right one by one, up and down to
