@@ -29,4 +29,6 @@ cmake --build build -j2 >/dev/null
 
 echo "== page tests"
 need_node_modules
-node --test web/tests/
+# As many test files at a time as cores: a browser test waits on its
+# browser for much of its time.
+node --test --test-concurrency="$(nproc)" web/tests/
