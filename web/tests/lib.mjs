@@ -307,3 +307,13 @@ export const countRuns = (page) =>
     window.runs = 0;
     window.hazardSim.run = (...args) => (window.runs++, run(...args));
   });
+
+// What every print of a run must hold: each line of its program, the
+// printed diagrams' words, and none of the page's controls.
+export function assertPrintedWhole(text, program) {
+  for (const line of program.trim().split('\n')) assert.ok(text.includes(line), `program line ${line}`);
+  for (const mark of ['Programul asa cum este scris:', 'Programul corectat:', 'Fiecare hazard si fiecare bula', 'Bule:'])
+    assert.ok(text.includes(mark), mark);
+  for (const control of ['Ruleaza', 'Descarca SVG', 'Copiaza link', 'Incarca fisier', 'Pas cu pas'])
+    assert.ok(!text.includes(control), `no ${control}`);
+}
