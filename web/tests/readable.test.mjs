@@ -213,6 +213,7 @@ test('printed, examples/deep has no text under 7 pt and no stepper highlight; a 
   const { page, done } = await open();
   await page.evaluate(() => window.addEventListener('beforeprint', () => (window.printing = true)));
   await showRun(page, 'deep');
+  await page.waitForFunction(() => [...document.querySelectorAll('.diagram-block')].every((b) => b.querySelector('.print-tile')));
   // Before any print, each diagram's tiles (five or more) hold as many cells as the screen's diagram: each on one tile.
   const drawn = await page.$$eval('.diagram-block', (blocks) => [window.printing || matchMedia('print').matches,
     ...blocks.map((b) => [b.querySelectorAll('.print-tile').length >= 5, b.querySelectorAll('.print-tile .cell').length - b.querySelectorAll('.diagram .cell').length])]);

@@ -4,8 +4,8 @@
 // delay on hover and focus, walked with the arrow keys (one Tab stop a
 // diagram), lit by the page's pick and the stepper's cycle (kept in view), a
 // sign at each edge beyond which the diagram scrolls, in tiles for paper
-// (drawn with it, so that any print finds them whole), and each saved as an
-// SVG file by its button.
+// (drawn just after it, or at once when a print begins), and each saved as
+// an SVG file by its button.
 // Gives mount(box, store).
 'use strict';
 
@@ -43,6 +43,8 @@ function mountOne(d, section, store, touch) {
   let drawn = null; // the diagram on the page
   let bubbles = new Map(); // its bubbles by the cycle they entered
   let inPipeline = []; // the bubbles lit with the stage they are in now
+  let tiles = null; // makes the tiles for paper of the diagram drawn, until they are
+  const timer = section.ownerDocument.defaultView;
   let seen = null; // where the box is scrolled and how far it can be, its width, the diagram's scale on the screen, the room of the edges' signs
   const scroller = () => box.querySelector('.diagram');
 
@@ -124,6 +126,7 @@ function mountOne(d, section, store, touch) {
     file = '';
     drawn = null;
     seen = null;
+    tiles = null;
     inPipeline = [];
     box.textContent = '';
     lead.textContent = '';
@@ -141,10 +144,20 @@ function mountOne(d, section, store, touch) {
     openAtCycles();
     drawPick(state);
     drawCycle(state);
-    // Paper is not touched: its tiles are drawn for a mouse whatever the screen.
-    paper.innerHTML = svg.printTiles(touch.matches ? d.draw(report, false) : diagram);
+    tiles = () => svg.printTiles(touch.matches ? d.draw(report, false) : diagram);
+    if (timer.requestIdleCallback) timer.requestIdleCallback(drawTiles, { timeout: 500 });
+    else timer.setTimeout(drawTiles, 0);
+  }
+
+  // The tiles for paper, drawn for a mouse whatever the screen, once the
+  // diagram is on the screen and the page idle (or at once when a print begins).
+  function drawTiles() {
+    if (!tiles) return;
+    paper.innerHTML = tiles();
+    tiles = null;
     if (paper.firstElementChild) lead.append(paper.firstElementChild);
   }
+  timer.addEventListener('beforeprint', drawTiles);
 
   // The arrow keys walk the marks: left and right one by one, up and down to
   // the previous or next row that has any, Home and End to the first and last.
