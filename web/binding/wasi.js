@@ -116,15 +116,14 @@ function wasiCalls(memory, files) {
   };
 }
 
-// Starts a module from its bytes: resolves to {exports, files}, files the
+// Starts a compiled module: resolves to {exports, files}, files the
 // module's files by name (read gives a file's bytes, valid until the module
 // runs again, or null; write sets one; clear removes all). Rejects a
 // module that imports a call not served here.
-async function start(wasm) {
+async function start(module) {
   const store = new Map();
   let instance = null;
   const calls = wasiCalls(() => instance.exports.memory, store);
-  const module = await WebAssembly.compile(wasm);
   for (const { module: from, name } of WebAssembly.Module.imports(module)) {
     if (from !== 'wasi_snapshot_preview1' || !Object.prototype.hasOwnProperty.call(calls, name))
       throw new Error(`the simulator's module imports ${from}.${name}, which the page does not serve`);
