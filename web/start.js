@@ -3,7 +3,7 @@
 // and, once the simulator has loaded, lets the store run. Scripts also get
 // the store's one exercise generator as hazardSim.exercise and a class's
 // question bank for Moodle as hazardSim.moodleFiles (and, when it fits one
-// file, hazardSim.moodle).
+// file, hazardSim.moodle), and the best order of a program as hazardSim.best.
 'use strict';
 
 const simulator = require('./binding/sim.js');
@@ -62,6 +62,9 @@ sim.ready.then(
   () => {
     store.ready();
     sim.exercise = store.generator().exercise;
+    // {config, program} -> {order, bubbles, performance, exact, bound}; files
+    // that do not run to the end throw an Error with the page's status line.
+    sim.best = store.best;
     // request: {from, to, names, depth, count, level, asked}; a bad one throws
     // an Error with the page's message, as hazardSim.exercise does.
     // moodleFiles gives [{name, text}], each file at most 2 MB; moodle the
