@@ -22,6 +22,7 @@ const views = {
   stepper: require('./views/stepper.js'),
   explain: require('./views/explain.js'),
   sweep: require('./views/sweep.js'),
+  reorder: require('./views/reorder.js'),
   exercise: require('./views/exercise.js'),
   sheet: require('./views/sheet.js'),
   export: require('./views/export.js'),
@@ -52,6 +53,7 @@ views.diagrams.mount($('diagrams'), store);
 views.stepper.mount($('stepper'), store);
 views.explain.mount($('explanations'), store);
 views.sweep.mount($('comparison'), store);
+views.reorder.mount($('reorder'), store);
 views.exercise.mount($('exercise'), store);
 views.sheet.mount($('sheet-setup'), store);
 views.export.mount($('class-export'), store);

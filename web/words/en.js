@@ -377,4 +377,18 @@ module.exports = {
   // reordering
   moveUp: 'Move up {name}',
   moveDown: 'Move down {name}',
+  reorder: 'Reorder',
+  orderKeys: 'Alt+Up arrow and Alt+Down arrow move the instruction in focus.',
+  orderHow: 'Instructions also move by their arrow buttons, or dragged by the mouse. A move that would change what the program computes is refused.',
+  orderDiagram: 'The diagram: the program in this order, its instructions numbered from 0 as they now stand.',
+  orderWritten: 'As written: {n} {n:bubble|bubbles}, performance {p}%.',
+  orderMoved: '{label} is now in place {at}: {n} {n:bubble|bubbles}, performance {p}%.',
+  breachRAW: '{later} reads {r}, which {earlier} writes: it must stay after it.',
+  breachWAR: '{later} writes {r}, which {earlier} reads: it must stay after it.',
+  breachWAW: '{later} writes {r}, which {earlier} also writes: it must stay after it.',
+  bestOrder: 'Best order',
+  bestProved: 'Fewest bubbles: {n} (proved), in the order {order}; performance {p}%.',
+  bestFound: 'Fewest bubbles found: {n} (best found; every order needs at least {bound}), in the order {order}; performance {p}%.',
+  orderApply: 'Put in the editor',
+  orderReset: 'As written',
 };

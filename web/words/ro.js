@@ -362,4 +362,18 @@ module.exports = {
   // reordering
   moveUp: 'Muta mai sus {name}',
   moveDown: 'Muta mai jos {name}',
+  reorder: 'Reordonare',
+  orderKeys: 'Alt+sageata sus si Alt+sageata jos muta instructiunea pe care este focusul.',
+  orderHow: 'Instructiunile se muta si cu butoanele lor sau trase cu mouse-ul. O mutare care ar schimba ce calculeaza programul este refuzata.',
+  orderDiagram: 'Diagrama: programul in aceasta ordine, cu instructiunile numerotate de la 0 asa cum stau acum.',
+  orderWritten: 'Ordinea scrisa: {n} {n:bula|bule}, performanta {p}%.',
+  orderMoved: '{label} este acum pe locul {at}: {n} {n:bula|bule}, performanta {p}%.',
+  breachRAW: '{later} citeste {r}, pe care il scrie {earlier}: trebuie sa ramina dupa ea.',
+  breachWAR: '{later} scrie {r}, pe care il citeste {earlier}: trebuie sa ramina dupa ea.',
+  breachWAW: '{later} scrie {r}, pe care il scrie si {earlier}: trebuie sa ramina dupa ea.',
+  bestOrder: 'Cea mai buna ordine',
+  bestProved: 'Cele mai putine bule: {n} (dovedit), in ordinea {order}; performanta {p}%.',
+  bestFound: 'Cele mai putine bule gasite: {n} (cel mai bun gasit; oricare ordine are cel putin {bound}), in ordinea {order}; performanta {p}%.',
+  orderApply: 'Pune in editor',
+  orderReset: 'Ordinea scrisa',
 };
