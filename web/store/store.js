@@ -262,7 +262,6 @@ function createStore(deps) {
     generator: classroom.generator,
     variantRuns: classroom.variantRuns,
     classFile: classroom.classFile,
-    best: reordering.best,
     // actions
     ready,
     failed,
@@ -279,10 +278,8 @@ function createStore(deps) {
     setSetup: classroom.setSetup,
     makeSheet: classroom.makeSheet,
     exportClass: classroom.exportClass,
-    moveOrder: reordering.move,
-    resetOrder: reordering.reset,
-    showBest: reordering.showBest,
-    applyOrder: reordering.apply,
+    // moveOrder(from, to), resetOrder, showBest, applyOrder and best({config, program})
+    ...reordering.actions,
     setLang,
     pick,
     step,

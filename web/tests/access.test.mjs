@@ -49,6 +49,17 @@ const STATES = {
       await page.focus('#explain > li');
     },
   },
+  // The program reordered: a move refused, the best order shown.
+  reordered: {
+    hash: '',
+    act: async (page) => {
+      await pick(page, 'six');
+      await page.focus('#reorder-list li[data-index="1"]');
+      await page.keyboard.press('Alt+ArrowUp');
+      await page.click('#reorder-best');
+      await page.waitForSelector('#reorder-found:not(:empty)');
+    },
+  },
   exercise: { hash: EXERCISE, act: (page) => page.waitForSelector('#exercise-check') },
   // The class sheet's names chosen, one too long and its message said.
   sheetNames: {
