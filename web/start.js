@@ -3,7 +3,7 @@
 // and, once the simulator has loaded, lets the store run. Scripts also get
 // the store's one exercise generator as hazardSim.exercise and a class's
 // question bank for Moodle as hazardSim.moodleFiles (and, when it fits one
-// file, hazardSim.moodle).
+// file, hazardSim.moodle), and the best order of a program as hazardSim.best.
 'use strict';
 
 const simulator = require('./binding/sim.js');
@@ -22,6 +22,7 @@ const views = {
   stepper: require('./views/stepper.js'),
   explain: require('./views/explain.js'),
   sweep: require('./views/sweep.js'),
+  reorder: require('./views/reorder.js'),
   exercise: require('./views/exercise.js'),
   sheet: require('./views/sheet.js'),
   export: require('./views/export.js'),
@@ -52,6 +53,7 @@ views.diagrams.mount($('diagrams'), store);
 views.stepper.mount($('stepper'), store);
 views.explain.mount($('explanations'), store);
 views.sweep.mount($('comparison'), store);
+views.reorder.mount($('reorder'), store);
 views.exercise.mount($('exercise'), store);
 views.sheet.mount($('sheet-setup'), store);
 views.export.mount($('class-export'), store);
@@ -62,6 +64,9 @@ sim.ready.then(
   () => {
     store.ready();
     sim.exercise = store.generator().exercise;
+    // {config, program} -> {order, bubbles, performance, exact, bound}; files
+    // that do not run to the end throw an Error with the page's status line.
+    sim.best = store.best;
     // request: {from, to, names, depth, count, level, asked}; a bad one throws
     // an Error with the page's message, as hazardSim.exercise does.
     // moodleFiles gives [{name, text}], each file at most 2 MB; moodle the

@@ -1,7 +1,8 @@
 // The page's one state and the only code that runs the simulator. Views read
 // `state`, change it only through the actions below and hear what changed
 // through `on`. The runs are its own; its parts, made here, keep the editors'
-// files (files.js), the open exercise (exercise.js) and a class (class.js).
+// files (files.js), the open exercise (exercise.js), a class (class.js) and
+// the editors' program reordered (reorder.js).
 // Gives createStore.
 'use strict';
 
@@ -12,6 +13,7 @@ const storage = require('./storage.js');
 const filesPart = require('./files.js');
 const exercisePart = require('./exercise.js');
 const classPart = require('./class.js');
+const reorderPart = require('./reorder.js');
 const words = require('../words/words.js');
 
 const EDIT_PAUSE = 80; // ms of quiet typing before the run: the run and drawing take the rest of 300 ms
@@ -31,7 +33,8 @@ const EDIT_PAUSE = 80; // ms of quiet typing before the run: the run and drawing
 //   notice    the notice over the editors
 //   link      the share link made
 //   address   what the address should hold (for the address's owner)
-const EVENTS = ['ready', 'files', 'run', 'shown', 'exercise', 'setup', 'sheet', 'export', 'lang', 'pick', 'cycle', 'notice', 'link', 'address'];
+//   reorder   the editors' program reordered (reorder)
+const EVENTS = ['ready', 'files', 'run', 'shown', 'exercise', 'setup', 'sheet', 'export', 'lang', 'pick', 'cycle', 'notice', 'link', 'address', 'reorder'];
 
 // deps: {sim: window.hazardSim ({ready, run, limits}; its run is called
 // anew each time, so a wrapper put on it later counts every run),
@@ -73,6 +76,7 @@ function createStore(deps) {
     notice: null, // {key, params}
     link: null, // {url}
     address: null, // {fragment, how: 'push' | 'replace', link}
+    reorder: null, // the editors' complete run in another order (store/reorder.js)
   };
 
   const listeners = {};
@@ -99,6 +103,7 @@ function createStore(deps) {
   const editors = filesPart.create(inner);
   const classroom = classPart.create(inner);
   const exercise = exercisePart.create(Object.assign({ generator: classroom.generator, samePair: filesPart.samePair }, inner));
+  const reordering = reorderPart.create(Object.assign({ setFiles: editors.setFiles }, inner));
 
   // ---- runs ----
 
@@ -135,6 +140,7 @@ function createStore(deps) {
       state.run = null;
       state.failure = e && e.broken ? { key: 'simLoadFail' } : { key: 'simFail', e: e && e.message ? e.message : String(e) };
     }
+    reordering.follow();
     if (state.exercise) return emit('run');
     show(state.run);
     emit('run', 'shown');
@@ -272,6 +278,8 @@ function createStore(deps) {
     setSetup: classroom.setSetup,
     makeSheet: classroom.makeSheet,
     exportClass: classroom.exportClass,
+    // moveOrder(from, to), resetOrder, showBest, applyOrder and best({config, program})
+    ...reordering.actions,
     setLang,
     pick,
     step,

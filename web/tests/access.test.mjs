@@ -49,6 +49,14 @@ const STATES = {
       await page.focus('#explain > li');
     },
   },
+  // The program reordered: a move refused, the best order shown.
+  reordered: {
+    hash: '',
+    act: async (page) => {
+      await page.press('#reorder-list li[data-index="1"]', 'Alt+ArrowUp');
+      await page.click('#reorder-best');
+    },
+  },
   exercise: { hash: EXERCISE, act: (page) => page.waitForSelector('#exercise-check') },
   // The class sheet's names chosen, one too long and its message said.
   sheetNames: {

@@ -374,4 +374,18 @@ module.exports = {
   regsMixed: '{list}: {n:a kind that holds|kinds that hold} here too, but the table shows the {shown}. ',
   runAuto: 'it also runs by itself after every change',
   gutterHow: ' (by pointer or keyboard)',
+  // reordering
+  reorder: 'Reorder',
+  orderKeys: 'Alt+Up or Down arrow moves the instruction in focus.',
+  orderMoved: '{label} in place {at}: {n} {n:bubble|bubbles}.',
+  breachWAW: 'WAW on {r}: {later} writes {r}, which {earlier} also writes',
+  mustStay: ': it must stay after it.',
+  bestOrder: 'Best order',
+  bestIs: 'Fewest bubbles: {n} ({how}), in the order {order}.',
+  proved: 'proved',
+  bestFound: 'best found; every order needs at least {bound}',
+  orderApply: 'Put in the editor',
+  orderReset: 'As written',
+  moveUp: 'Move up {name}',
+  moveDown: 'Move down {name}',
 };

@@ -359,4 +359,18 @@ module.exports = {
   regsMixed: '{list}: {n:un tip care se potriveste si el|tipuri care se potrivesc si ele} aici, dar tabelul il arata pe {shown}. ',
   runAuto: 'ruleaza si singur la fiecare modificare',
   gutterHow: ' (cu mouse-ul sau tastatura)',
+  // reordering
+  reorder: 'Reordonare',
+  orderKeys: 'Alt+sageata sus sau jos muta instructiunea pe care este focusul.',
+  orderMoved: '{label} pe locul {at}: {n} {n:bula|bule}.',
+  breachWAW: 'WAW pe {r}: {later} scrie {r}, pe care il scrie si {earlier}',
+  mustStay: ': trebuie sa ramina dupa ea.',
+  bestOrder: 'Cea mai buna ordine',
+  bestIs: 'Cele mai putine bule: {n} ({how}), in ordinea {order}.',
+  proved: 'dovedit',
+  bestFound: 'cel mai bun gasit; oricare ordine are cel putin {bound}',
+  orderApply: 'Pune in editor',
+  orderReset: 'Ordinea scrisa',
+  moveUp: 'Muta mai sus {name}',
+  moveDown: 'Muta mai jos {name}',
 };

@@ -1,0 +1,38 @@
+// The editors' program reordered: its instructions as a list to move (a
+// move that would change what it computes is refused, and why is said),
+// the order's corrected diagram beside it, its best order on request, the
+// order put into the editor or reset. Gives mount(box, store).
+'use strict';
+
+const { createOrderList } = require('./order-list.js');
+const { instrLabel } = require('../logic/schedule.js');
+const svg = require('../logic/diagram-svg.js');
+const corrected = require('../logic/diagram-corrected.js');
+const T = require('../words/words.js').t;
+
+function mount(section, store) {
+  const $ = (id) => section.querySelector('#reorder-' + id);
+  const label = (i) => instrLabel(store.state.run.report.instructions[i]);
+  const list = createOrderList($('list'), { label, name: label, move: store.moveOrder, t: T });
+
+  function draw(state) {
+    const r = state.reorder;
+    if ((section.hidden = !r || Boolean(state.exercise || state.opening))) return;
+    const { refusal: b, moved: m, best, record } = r;
+    list.render(r.order);
+    // A refusal: the page's words for the dependence (WAW's naming both), and why it binds.
+    const why = b && T(b.kind === 'WAW' ? 'breachWAW' : 'kind' + b.kind, { later: label(b.later), earlier: label(b.earlier), r: b.register });
+    $('status').textContent = b ? why + T('mustStay') : m ? T('orderMoved', { label: label(m.instr), at: m.to + 1, n: record.report.bubbles }) : '';
+    const how = best && (best.exact ? T('proved') : T('bestFound', { bound: best.bound }));
+    $('found').textContent = best ? T('bestIs', { n: best.bubbles, how, order: best.order.join(' ') }) : '';
+    $('diagram').innerHTML = svg.pageHtml(corrected.draw(record.report), 'order');
+    // The diagram scrolls: one Tab stop.
+    $('diagram').querySelector('.diagram').tabIndex = 0;
+  }
+
+  for (const [id, action] of [['best', store.showBest], ['apply', store.applyOrder], ['reset', store.resetOrder]])
+    $(id).addEventListener('click', () => action());
+  for (const event of ['run', 'reorder', 'exercise', 'lang']) store.on(event, draw);
+}
+
+module.exports = { mount };
