@@ -25,10 +25,24 @@ function mount(section, store) {
     $('status').textContent = b ? why + T('mustStay') : m ? T('orderMoved', { label: label(m.instr), at: m.to + 1, n: record.report.bubbles }) : '';
     const how = best && (best.exact ? T('proved') : T('bestFound', { bound: best.bound }));
     $('found').textContent = best ? T('bestIs', { n: best.bubbles, how, order: best.order.join(' ') }) : '';
-    $('diagram').innerHTML = svg.pageHtml(corrected.draw(record.report), 'order');
-    // The diagram scrolls: one Tab stop.
-    $('diagram').querySelector('.diagram').tabIndex = 0;
+    drawDiagram(record);
   }
+
+  // The order's diagram, drawn while the view is near the screen: an edit
+  // read elsewhere on the page draws no diagram here.
+  let near = false;
+  let drawn = null;
+  function drawDiagram(record) {
+    if (!near || drawn === record) return;
+    drawn = record;
+    $('diagram').innerHTML = svg.pageHtml(corrected.draw(record.report), 'order');
+    $('diagram').querySelector('.diagram').tabIndex = 0; // it scrolls: one Tab stop
+  }
+  const view = section.ownerDocument.defaultView;
+  new view.IntersectionObserver((seen) => {
+    near = seen[seen.length - 1].isIntersecting;
+    if (store.state.reorder && !section.hidden) drawDiagram(store.state.reorder.record);
+  }, { rootMargin: '50%' }).observe(section);
 
   for (const [id, action] of [['best', store.showBest], ['apply', store.applyOrder], ['reset', store.resetOrder]])
     $(id).addEventListener('click', () => action());
