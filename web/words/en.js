@@ -374,4 +374,7 @@ module.exports = {
   regsMixed: '{list}: {n:a kind that holds|kinds that hold} here too, but the table shows the {shown}. ',
   runAuto: 'it also runs by itself after every change',
   gutterHow: ' (by pointer or keyboard)',
+  // reordering
+  moveUp: 'Move up {name}',
+  moveDown: 'Move down {name}',
 };

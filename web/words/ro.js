@@ -359,4 +359,7 @@ module.exports = {
   regsMixed: '{list}: {n:un tip care se potriveste si el|tipuri care se potrivesc si ele} aici, dar tabelul il arata pe {shown}. ',
   runAuto: 'ruleaza si singur la fiecare modificare',
   gutterHow: ' (cu mouse-ul sau tastatura)',
+  // reordering
+  moveUp: 'Muta mai sus {name}',
+  moveDown: 'Muta mai jos {name}',
 };
