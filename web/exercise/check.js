@@ -3,11 +3,13 @@
 // every cell, what was answered, the score and, for a wrong cell, the mistake
 // it names and what the table shows. Pure functions; under Node too.
 // Gives KINDS, NONE_WORDS, readAsked, cellId, distances, gridHead, cells, readKind,
-// readPerformance, accepted, judge, generalReason, grade, keyAnswers.
+// readPerformance, givenOrder, reorderKey, accepted, judge, generalReason, grade, keyAnswers.
 'use strict';
 
 const model = require('../logic/schedule.js');
 const teach = require('../logic/teach.js');
+const { breach } = require('../logic/reorder.js');
+const { bestOrder } = require('../logic/best-order.js');
 const T = require('../words/words.js').t;
 
 // The kinds a hazard cell takes besides 'none', in the order the analysis
@@ -16,17 +18,19 @@ const KINDS = ['RAW', 'WAR', 'WAW'];
 // What reads as 'none' in a kind or registers cell, in any case.
 const NONE_WORDS = ['NONE', 'NICIUNUL', 'NIMIC', '-'];
 
-// 'hsp', 'ph', ...: the parts asked, in the order h, s, p (the hazards of
-// the analysis table, the correction table's IN, the performance figure);
-// null for any other letter, a letter twice or none.
+// 'hsp', 'ph', ...: the parts asked, in the order h, s, p, r (the hazards
+// of the analysis table, the correction table's IN, the performance figure,
+// the order with the fewest bubbles); null for any other letter, a letter
+// twice or none.
 function readAsked(text) {
-  if (typeof text !== 'string' || !/^[hsp]{1,3}$/.test(text) || new Set(text).size !== text.length) return null;
-  return 'hsp'.split('').filter((c) => text.includes(c)).join('');
+  if (typeof text !== 'string' || !/^[hspr]{1,4}$/.test(text) || new Set(text).size !== text.length) return null;
+  return 'hspr'.split('').filter((c) => text.includes(c)).join('');
 }
 
-// A cell's name in the answers: 'kind:3:1', 'registers:3:1', 'entry:3', 'performance'.
+// A cell's name in the answers: 'kind:3:1', 'registers:3:1', 'entry:3',
+// 'performance', 'order', 'fewest'.
 const id = (answer, instr, distance) =>
-  answer === 'performance' ? answer : answer === 'entry' ? `entry:${instr}` : `${answer}:${instr}:${distance}`;
+  instr == null ? answer : answer === 'entry' ? `entry:${instr}` : `${answer}:${instr}:${distance}`;
 
 // The most distances an instruction's hazards are asked at: none unless
 // the hazards are asked, else up to depth - 2 and never past the first line.
@@ -56,7 +60,29 @@ function cells(report, asked) {
     if (asked.includes('s')) out.push({ id: id('entry', ins.index), answer: 'entry', instr: ins.index });
   }
   if (asked.includes('p')) out.push({ id: 'performance', answer: 'performance' });
+  if (asked.includes('r')) out.push({ id: 'order', answer: 'order' }, { id: 'fewest', answer: 'fewest' });
   return out;
+}
+
+// ---- reordering: the key and an order given ----
+
+// An order answered ('2 0 1 3': the instructions' numbers as written, in
+// their new order) as the indices, or null when it is not each number once.
+function readOrder(text, n) {
+  const order = plain(text).split(/\s+/).filter(Boolean).map(Number);
+  const each = order.length === n && new Set(order).size === n && order.every((i) => Number.isInteger(i) && i >= 0 && i < n);
+  return each ? order : null;
+}
+
+// The order an answer stands for: the one given, else as written.
+const givenOrder = (report, text) => readOrder(text, report.instructions.length) || report.instructions.map((ins) => ins.index);
+
+// The reordering's key: one best order, its bubbles as bubblesOf(order)
+// gives them (the simulator's run of the program in that order), and
+// whether the search proved them the fewest: {order, fewest, exact}.
+function reorderKey(report, bubblesOf) {
+  const best = bestOrder(report.instructions, report.depth);
+  return { order: best.order, fewest: bubblesOf(best.order), exact: best.exact };
 }
 
 // ---- reading an answer: any text is read, blank is not answered ----
@@ -105,8 +131,10 @@ const ownRegisters = (h) => unique(h.kinds.find((k) => k.kind === h.shown.kind).
 // What a cell takes as right: kind: {kind} ('none' where the table shows
 // nothing); registers: {sets}, the registers of the kind shown and those
 // DEPEND prints (one set when they are the same; [[]] for none); entry:
-// {entry}; performance: {performance}, the printed figure.
-function accepted(report, cell) {
+// {entry}; performance: {performance}, the printed figure; order and
+// fewest: the reordering's key (reorderKey).
+function accepted(report, cell, key) {
+  if (cell.answer === 'order' || cell.answer === 'fewest') return key;
   const h = cell.hazard;
   if (cell.answer === 'kind') return { kind: h ? h.shown.kind : 'none' };
   if (cell.answer === 'registers') {
@@ -215,19 +243,38 @@ function performanceReason(report, text) {
   return (given === '100.00' ? T('perfNoBubbles') : '') + performanceShown(report);
 }
 
+const fewestShown = (report, key) => T('whyFewest', { f: key.fewest, order: key.order.join(' '), w: report.bubbles });
+
+function fewestReason(report, key, text) {
+  if (!plain(text)) return T('notAnswered') + fewestShown(report, key);
+  return (readEntry(text) === null ? T('notNumber') : '') + fewestShown(report, key);
+}
+
+// An order that is not right: the first dependence it breaks, else how many
+// bubbles more than the fewest it needs (its bubbles as key.tried holds them).
+function orderReason(report, key, order) {
+  const b = breach(report.instructions, order);
+  if (b) return T('order' + b.kind, { a: label(report, b.earlier), b: label(report, b.later), r: b.register });
+  const bubbles = key.tried[order.join(' ')];
+  return T('orderMore', { b: bubbles, n: bubbles - key.fewest, f: key.fewest });
+}
+
 // What the tables show at a cell and why, the mistake left out: the reason
-// for any wrong answer.
-function generalReason(report, cell) {
+// for any wrong answer (key: the reordering's, for its cells).
+function generalReason(report, cell, key) {
   if (cell.answer === 'kind') return kindShown(report, cell);
   if (cell.answer === 'registers') return registersShown(cell);
   if (cell.answer === 'entry') return entryShown(report, cell.instr);
+  if (cell.answer === 'fewest') return fewestShown(report, key);
   return performanceShown(report);
 }
 
 // One cell's answer judged on its own (a registers cell as if its kind
 // were answered): {answered, right, reason}, reason only when not right.
-function judge(report, cell, text) {
-  const key = accepted(report, cell);
+// key: the reordering's (reorderKey), with tried: {order as answered: its
+// bubbles by the simulator}, for the order and fewest cells.
+function judge(report, cell, text, reorder) {
+  const key = accepted(report, cell, reorder);
   let answered = plain(text) !== '';
   let right;
   let why;
@@ -244,6 +291,14 @@ function judge(report, cell, text) {
   } else if (cell.answer === 'entry') {
     right = readEntry(text) === key.entry;
     why = () => entryReason(report, cell.instr, text);
+  } else if (cell.answer === 'order') {
+    const order = givenOrder(report, text);
+    answered = readOrder(text, order.length) !== null;
+    right = !breach(report.instructions, order) && key.tried[order.join(' ')] === key.fewest;
+    why = () => (answered ? '' : T('notAnswered')) + orderReason(report, key, order);
+  } else if (cell.answer === 'fewest') {
+    right = readEntry(text) === key.fewest;
+    why = () => fewestReason(report, key, text);
   } else {
     right = readPerformance(text) === key.performance;
     why = () => performanceReason(report, text);
@@ -251,40 +306,43 @@ function judge(report, cell, text) {
   return right ? { answered, right } : { answered, right, reason: why() };
 }
 
-// answers: {cell id: text}, a missing one counting as blank. A registers
-// cell is answered once its kind cell is. Returns {cells: [{...cell,
-// answered, right, key, reason}], right, answered, total}; reason only on
-// wrong cells.
-function grade(report, asked, answers) {
+// answers: {cell id: text}, a missing one counting as blank (the order as
+// written); reorder: as judge takes it. A registers cell is answered once
+// its kind cell is. Returns {cells: [{...cell, answered, right, key,
+// reason}], right, answered, total}; reason only on wrong cells.
+function grade(report, asked, answers, reorder) {
   const given = (cellId) => (answers && answers[cellId] != null ? String(answers[cellId]) : '');
   const out = cells(report, asked).map((c) => {
     let verdict;
     if (c.answer === 'registers' && readKind(given(id('kind', c.instr, c.distance))) === null)
       verdict = { answered: false, right: false, reason: registersReason(report, c, null, given(c.id)) };
-    else verdict = judge(report, c, given(c.id));
-    return Object.assign({}, c, { key: keyText(report, c) }, verdict);
+    else verdict = judge(report, c, given(c.id), reorder);
+    return Object.assign({}, c, { key: keyText(report, c, reorder) }, verdict);
   });
   const count = (what) => out.filter((c) => c[what]).length;
   return { cells: out, right: count('right'), answered: count('answered'), total: out.length };
 }
 
 // The key of a cell as the table prints it: a kind or 'none', DEPEND's
-// registers ('' for none), the entry cycle, the figure.
-function keyText(report, cell) {
+// registers ('' for none), the entry cycle, the figure; a best order's
+// numbers apart by spaces, the fewest bubbles.
+function keyText(report, cell, reorder) {
   if (cell.answer === 'kind') return cell.hazard ? cell.hazard.shown.kind : 'none';
   if (cell.answer === 'registers') return cell.hazard ? cell.hazard.shown.registers.join(',') : '';
   if (cell.answer === 'entry') return String(report.instructions[cell.instr].entry);
+  if (cell.answer === 'order') return reorder.order.join(' ');
+  if (cell.answer === 'fewest') return String(reorder.fewest);
   return report.performance;
 }
 
 // The answers that score full marks: each cell's key.
-function keyAnswers(report, asked) {
+function keyAnswers(report, asked, reorder) {
   const out = {};
-  for (const c of cells(report, asked)) out[c.id] = keyText(report, c);
+  for (const c of cells(report, asked)) out[c.id] = keyText(report, c, reorder);
   return out;
 }
 
 module.exports = {
   KINDS, NONE_WORDS, readAsked, cellId: id, distances, gridHead, cells, readKind, readPerformance,
-  accepted, judge, generalReason, grade, keyAnswers,
+  givenOrder, reorderKey, accepted, judge, generalReason, grade, keyAnswers,
 };
