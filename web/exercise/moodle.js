@@ -30,9 +30,10 @@ function gap(type, alternatives) {
   return `{1:${type}:${alternatives.map(alt).join('~')}}`;
 }
 
-// An alternative marked by the page's own grading of that answer.
-function judged(report, cell, text, answer) {
-  const verdict = check.judge(report, cell, text);
+// An alternative marked by the page's own grading of that answer (key:
+// the reordering's, for the fewest bubbles).
+function judged(report, cell, text, answer, key) {
+  const verdict = check.judge(report, cell, text, key);
   return { answer: answer === undefined ? text : answer, right: verdict.right, feedback: verdict.reason || '' };
 }
 
@@ -66,17 +67,19 @@ const figureForms = (figure) => [figure, figure.replace('.', ',')].flatMap((f) =
 // The alternatives of a cell's gap, each once: a kind's choices always in
 // the order none, RAW, WAR, WAW, so that no place tells the right one; the
 // others' right ones first, and a catch-all last where the gap takes one.
-function alternatives(report, cell) {
-  const key = check.accepted(report, cell);
+function alternatives(report, cell, reorder) {
+  const key = check.accepted(report, cell, reorder);
   if (cell.answer === 'kind') return ['none'].concat(check.KINDS).map((k) => judged(report, cell, k, k === 'none' ? T('none') : k));
-  const catchAll = { answer: '*', raw: true, right: false, feedback: check.generalReason(report, cell) };
+  const catchAll = { answer: '*', raw: true, right: false, feedback: check.generalReason(report, cell, reorder) };
   let list;
   if (cell.answer === 'registers') {
     // DEPEND as the table prints it, a register twice included.
     const printed = cell.hazard ? [cell.hazard.shown.registers.join(',')] : [];
     list = key.sets.flatMap(writings).concat(printed, registersTried(cell)).map((text) => judged(report, cell, text)).concat(catchAll);
-  } else if (cell.answer === 'entry') {
-    list = [key.entry].concat(entriesTried(report, cell)).map((e) => Object.assign(judged(report, cell, String(e)), { answer: `${e}:0`, raw: true }));
+  } else if (cell.answer === 'entry' || cell.answer === 'fewest') {
+    // The fewest bubbles: wrong as written and one off either way.
+    const tried = cell.answer === 'entry' ? [key.entry].concat(entriesTried(report, cell)) : [key.fewest, report.bubbles, key.fewest - 1, key.fewest + 1].filter((e) => e >= 0);
+    list = tried.map((e) => Object.assign(judged(report, cell, String(e), undefined, reorder), { answer: `${e}:0`, raw: true }));
   } else {
     const tried = key.performance === '100.00' ? [] : ['100', '100%'];
     list = figureForms(key.performance).concat(tried).map((text) => judged(report, cell, text)).concat(catchAll);
@@ -88,11 +91,12 @@ function alternatives(report, cell) {
 
 // The performance is matched as text, which no site's number format reads
 // otherwise; a whole number of cycles reads the same in any format.
-const TYPES = { kind: 'MULTICHOICE', registers: 'SHORTANSWER', entry: 'NUMERICAL', performance: 'SHORTANSWER' };
-const cellGap = (report, cell) => gap(TYPES[cell.answer], alternatives(report, cell));
+const TYPES = { kind: 'MULTICHOICE', registers: 'SHORTANSWER', entry: 'NUMERICAL', performance: 'SHORTANSWER', fewest: 'NUMERICAL' };
+const cellGap = (report, cell, reorder) => gap(TYPES[cell.answer], alternatives(report, cell, reorder));
 
 // The question's text: the depth, the program, how to answer, then the
-// grid of gaps as the page's form lays them out, and the performance.
+// grid of gaps as the page's form lays them out, the performance and the
+// fewest bubbles after reordering (the order itself no gap can grade).
 function questionText(v, asked) {
   const report = v.report;
   const cells = check.cells(report, asked);
@@ -118,6 +122,8 @@ function questionText(v, asked) {
   }
   const perf = cells.find((c) => c.answer === 'performance');
   if (perf) out.push(`<p>${html(T('perfPct'))}${cellGap(report, perf)}</p>`);
+  const fewest = cells.find((c) => c.answer === 'fewest');
+  if (fewest) out.push(`<p>${html(T('moodleFewest'))} ${cellGap(report, fewest, v.reorder)}</p>`);
   return out.join('\n');
 }
 
@@ -164,7 +170,7 @@ function question(v, id, asked) {
 
 const bytes = (text) => new TextEncoder().encode(text).length;
 
-// variants: [{seed, name, repeat, params, files, report}] (the store's
+// variants: [{seed, name, repeat, params, files, report, reorder}] (the store's
 // variantRuns); request: {names, ...} as it was asked for; asked: 'hsp', ...
 // Returns the Moodle XML files, [{name, text, from, to}] (the variants from
 // .. to, counted from 0): hazard-sim-moodle.xml when the class fits in
