@@ -3,7 +3,7 @@
 // every cell, what was answered, the score and, for a wrong cell, the mistake
 // it names and what the table shows. Pure functions; under Node too.
 // Gives KINDS, NONE_WORDS, readAsked, cellId, distances, gridHead, cells, readKind,
-// readPerformance, givenOrder, reorderKey, accepted, judge, generalReason, grade, keyAnswers.
+// readPerformance, givenOrder, reorderKey, accepted, judge, generalReason, grade, keyText, keyAnswers.
 'use strict';
 
 const model = require('../logic/schedule.js');
@@ -47,8 +47,10 @@ function gridHead(report, asked) {
 
 // The cells of the answer, in the order of the tables, each with its key:
 // {id, answer, instr, distance, hazard} where hazard is the report's
-// hazard at that distance or null.
-function cells(report, asked) {
+// hazard at that distance or null; the order's and the fewest bubbles'
+// with reorder, the reordering's key (reorderKey, with tried: {an order
+// as answered: its bubbles by the simulator}).
+function cells(report, asked, reorder) {
   const out = [];
   const spread = distances(report, asked);
   for (const ins of report.instructions) {
@@ -60,29 +62,29 @@ function cells(report, asked) {
     if (asked.includes('s')) out.push({ id: id('entry', ins.index), answer: 'entry', instr: ins.index });
   }
   if (asked.includes('p')) out.push({ id: 'performance', answer: 'performance' });
-  if (asked.includes('r')) out.push({ id: 'order', answer: 'order' }, { id: 'fewest', answer: 'fewest' });
+  if (asked.includes('r')) out.push({ id: 'order', answer: 'order', reorder }, { id: 'fewest', answer: 'fewest', reorder });
   return out;
 }
 
 // ---- reordering: the key and an order given ----
 
 // An order answered ('2 0 1 3': the instructions' numbers as written, in
-// their new order) as the indices, or null when it is not each number once.
-function readOrder(text, n) {
-  const order = plain(text).split(/\s+/).filter(Boolean).map(Number);
-  const each = order.length === n && new Set(order).size === n && order.every((i) => Number.isInteger(i) && i >= 0 && i < n);
-  return each ? order : null;
+// their new order), or null when it does not name each number once.
+function readOrder(report, text) {
+  const order = plain(text).split(/\s+/).map(Number);
+  const n = report.instructions.length;
+  return order.length === n && order.every((i, k) => Number.isInteger(i) && i < n && order.indexOf(i) === k) ? order : null;
 }
 
 // The order an answer stands for: the one given, else as written.
-const givenOrder = (report, text) => readOrder(text, report.instructions.length) || report.instructions.map((ins) => ins.index);
+const givenOrder = (report, text) => readOrder(report, text) || report.instructions.map((ins) => ins.index);
 
 // The reordering's key: one best order, its bubbles as bubblesOf(order)
 // gives them (the simulator's run of the program in that order), and
-// whether the search proved them the fewest: {order, fewest, exact}.
+// whether the search proved them the fewest: {order, fewest, exact, ...}.
 function reorderKey(report, bubblesOf) {
   const best = bestOrder(report.instructions, report.depth);
-  return { order: best.order, fewest: bubblesOf(best.order), exact: best.exact };
+  return Object.assign(best, { fewest: bubblesOf(best.order) });
 }
 
 // ---- reading an answer: any text is read, blank is not answered ----
@@ -132,9 +134,9 @@ const ownRegisters = (h) => unique(h.kinds.find((k) => k.kind === h.shown.kind).
 // nothing); registers: {sets}, the registers of the kind shown and those
 // DEPEND prints (one set when they are the same; [[]] for none); entry:
 // {entry}; performance: {performance}, the printed figure; order and
-// fewest: the reordering's key (reorderKey).
-function accepted(report, cell, key) {
-  if (cell.answer === 'order' || cell.answer === 'fewest') return key;
+// fewest: the reordering's key.
+function accepted(report, cell) {
+  if (cell.reorder) return cell.reorder;
   const h = cell.hazard;
   if (cell.answer === 'kind') return { kind: h ? h.shown.kind : 'none' };
   if (cell.answer === 'registers') {
@@ -245,36 +247,22 @@ function performanceReason(report, text) {
 
 const fewestShown = (report, key) => T('whyFewest', { f: key.fewest, order: key.order.join(' '), w: report.bubbles });
 
-function fewestReason(report, key, text) {
-  if (!plain(text)) return T('notAnswered') + fewestShown(report, key);
-  return (readEntry(text) === null ? T('notNumber') : '') + fewestShown(report, key);
-}
-
-// An order that is not right: the first dependence it breaks, else how many
-// bubbles more than the fewest it needs (its bubbles as key.tried holds them).
-function orderReason(report, key, order) {
-  const b = breach(report.instructions, order);
-  if (b) return T('order' + b.kind, { a: label(report, b.earlier), b: label(report, b.later), r: b.register });
-  const bubbles = key.tried[order.join(' ')];
-  return T('orderMore', { b: bubbles, n: bubbles - key.fewest, f: key.fewest });
-}
-
 // What the tables show at a cell and why, the mistake left out: the reason
-// for any wrong answer (key: the reordering's, for its cells).
-function generalReason(report, cell, key) {
+// for any wrong answer.
+function generalReason(report, cell) {
   if (cell.answer === 'kind') return kindShown(report, cell);
   if (cell.answer === 'registers') return registersShown(cell);
   if (cell.answer === 'entry') return entryShown(report, cell.instr);
-  if (cell.answer === 'fewest') return fewestShown(report, key);
+  if (cell.answer === 'fewest') return fewestShown(report, cell.reorder);
   return performanceShown(report);
 }
 
 // One cell's answer judged on its own (a registers cell as if its kind
 // were answered): {answered, right, reason}, reason only when not right.
-// key: the reordering's (reorderKey), with tried: {order as answered: its
-// bubbles by the simulator}, for the order and fewest cells.
-function judge(report, cell, text, reorder) {
-  const key = accepted(report, cell, reorder);
+// A wrong order's reason is the first dependence it breaks, else how many
+// bubbles more than the fewest it needs.
+function judge(report, cell, text) {
+  const key = accepted(report, cell);
   let answered = plain(text) !== '';
   let right;
   let why;
@@ -292,13 +280,17 @@ function judge(report, cell, text, reorder) {
     right = readEntry(text) === key.entry;
     why = () => entryReason(report, cell.instr, text);
   } else if (cell.answer === 'order') {
+    answered = readOrder(report, text) !== null;
     const order = givenOrder(report, text);
-    answered = readOrder(text, order.length) !== null;
-    right = !breach(report.instructions, order) && key.tried[order.join(' ')] === key.fewest;
-    why = () => (answered ? '' : T('notAnswered')) + orderReason(report, key, order);
+    const b = breach(report.instructions, order);
+    const bubbles = key.tried[order.join(' ')];
+    right = !b && bubbles === key.fewest;
+    why = () => (answered ? '' : T('notAnswered')) + (b
+      ? T('order' + b.kind, { a: label(report, b.earlier), b: label(report, b.later), r: b.register }) + T('orderStay')
+      : T('orderMore', { b: bubbles, n: bubbles - key.fewest, f: key.fewest }));
   } else if (cell.answer === 'fewest') {
     right = readEntry(text) === key.fewest;
-    why = () => fewestReason(report, key, text);
+    why = () => (!answered ? T('notAnswered') : readEntry(text) === null ? T('notNumber') : '') + fewestShown(report, key);
   } else {
     right = readPerformance(text) === key.performance;
     why = () => performanceReason(report, text);
@@ -307,17 +299,17 @@ function judge(report, cell, text, reorder) {
 }
 
 // answers: {cell id: text}, a missing one counting as blank (the order as
-// written); reorder: as judge takes it. A registers cell is answered once
+// written); reorder: as cells takes it. A registers cell is answered once
 // its kind cell is. Returns {cells: [{...cell, answered, right, key,
 // reason}], right, answered, total}; reason only on wrong cells.
 function grade(report, asked, answers, reorder) {
   const given = (cellId) => (answers && answers[cellId] != null ? String(answers[cellId]) : '');
-  const out = cells(report, asked).map((c) => {
+  const out = cells(report, asked, reorder).map((c) => {
     let verdict;
     if (c.answer === 'registers' && readKind(given(id('kind', c.instr, c.distance))) === null)
       verdict = { answered: false, right: false, reason: registersReason(report, c, null, given(c.id)) };
-    else verdict = judge(report, c, given(c.id), reorder);
-    return Object.assign({}, c, { key: keyText(report, c, reorder) }, verdict);
+    else verdict = judge(report, c, given(c.id));
+    return Object.assign({}, c, { key: keyText(report, c) }, verdict);
   });
   const count = (what) => out.filter((c) => c[what]).length;
   return { cells: out, right: count('right'), answered: count('answered'), total: out.length };
@@ -326,23 +318,22 @@ function grade(report, asked, answers, reorder) {
 // The key of a cell as the table prints it: a kind or 'none', DEPEND's
 // registers ('' for none), the entry cycle, the figure; a best order's
 // numbers apart by spaces, the fewest bubbles.
-function keyText(report, cell, reorder) {
+function keyText(report, cell) {
   if (cell.answer === 'kind') return cell.hazard ? cell.hazard.shown.kind : 'none';
   if (cell.answer === 'registers') return cell.hazard ? cell.hazard.shown.registers.join(',') : '';
   if (cell.answer === 'entry') return String(report.instructions[cell.instr].entry);
-  if (cell.answer === 'order') return reorder.order.join(' ');
-  if (cell.answer === 'fewest') return String(reorder.fewest);
+  if (cell.reorder) return String(cell.answer === 'order' ? cell.reorder.order.join(' ') : cell.reorder.fewest);
   return report.performance;
 }
 
 // The answers that score full marks: each cell's key.
 function keyAnswers(report, asked, reorder) {
   const out = {};
-  for (const c of cells(report, asked)) out[c.id] = keyText(report, c, reorder);
+  for (const c of cells(report, asked, reorder)) out[c.id] = keyText(report, c);
   return out;
 }
 
 module.exports = {
   KINDS, NONE_WORDS, readAsked, cellId: id, distances, gridHead, cells, readKind, readPerformance,
-  givenOrder, reorderKey, accepted, judge, generalReason, grade, keyAnswers,
+  givenOrder, reorderKey, accepted, judge, generalReason, grade, keyText, keyAnswers,
 };

@@ -59,16 +59,17 @@ function stream(state) {
   return { below, pick: (list) => list[below(list.length)] };
 }
 
+// What is wrong, in the page's words and as a word's key and its values.
+const failure = (key, params) => ({ error: T(key, params), why: { key, params } });
 const reordered = (p) => typeof p.asked === 'string' && p.asked.includes('r');
 
 // Whether some legal order of a program (instructions as the generator
-// makes them) needs fewer bubbles than as written, proved by the search.
+// makes them, registers as numbers) needs fewer bubbles than as written,
+// proved by the search.
 function reorderHelps(out, depth) {
-  const instrs = out.map((ins, index) => ({ index, opcode: ins.op, dest: 'R' + ins.dest, sources: ins.sources.map((r) => 'R' + r) }));
-  const written = bubblesOf(instrs, instrs.map((ins) => ins.index), depth);
-  if (written === 0) return false;
+  const instrs = out.map((ins, index) => ({ index, dest: ins.dest, sources: ins.sources }));
   const best = bestOrder(instrs, depth);
-  return best.exact && best.bubbles < written;
+  return best.exact && best.bubbles < bubblesOf(instrs, instrs.map((ins) => ins.index), depth);
 }
 
 // The generator for the simulator's limits ({depth, count, registers,
@@ -79,10 +80,7 @@ function create(limits) {
   // what is wrong in the page's words, and as a word's key and its values.
   function readParams(params) {
     const p = params || {};
-    const fail = (key, range) => {
-      const why = { key, params: range ? { lo: range[0], hi: range[1] } : {} };
-      return { error: T(why.key, why.params), why };
-    };
+    const fail = (key, range) => failure(key, range ? { lo: range[0], hi: range[1] } : {});
     const seed = seedText(p.seed);
     if (seed === null) return fail('badSeed');
     const depth = wholeIn(p.depth, limits.depth);
@@ -90,8 +88,8 @@ function create(limits) {
     const count = wholeIn(p.count, limits.count);
     if (count === null) return fail('badCount', limits.count);
     if (!LEVELS.includes(p.level)) return fail('badLevel');
-    // With 2 instructions any hazard fixes the order; at 'many', 4 are a chain of the pairs built.
-    if (reordered(p) && (count < 3 || (count === 4 && p.level === 'many'))) return fail('badCountR');
+    // With 2 instructions, any hazard fixes the order.
+    if (reordered(p) && count < 3) return fail('badCountR');
     return Object.assign({ seed, depth, count, level: p.level }, typeof p.asked === 'string' ? { asked: p.asked } : {});
   }
 
@@ -173,7 +171,7 @@ function create(limits) {
   // out of range, or of no such program; its why as readParams gives it.
   function exercise(params) {
     const p = readParams(params);
-    if (p.error) throw Object.assign(new Error(p.error), { why: p.why });
+    if (p.error) throw Object.assign(new Error(p.error), p);
     const again = Number.isSafeInteger(params.repeat) && params.repeat >= 2 ? '\n' + params.repeat : '';
     const named = typeof params.name === 'string' ? '\n' + params.name + again : '';
     const seed = [p.seed, p.depth, p.count, p.level].join(':') + named;
@@ -182,8 +180,8 @@ function create(limits) {
       const out = instructions(stream(hash32(k ? seed + '\nr' + k : seed)), p.depth, p.count, p.level);
       if (tries === 1 || reorderHelps(out, p.depth)) return { config: p.depth + '\n' + p.count + '\n', program: out.map(line).join('') };
     }
-    const why = { key: 'reorderNone', params: { n: REORDER_TRIES } };
-    throw Object.assign(new Error(T(why.key, why.params)), { why });
+    const none = failure('reorderNone', {});
+    throw Object.assign(new Error(none.error), none);
   }
 
   return { exercise, readParams };

@@ -23,17 +23,16 @@ function field(text) {
 // A row ends in CRLF.
 const row = (fields) => fields.map((f) => field(String(f))).join(',') + '\r\n';
 
-const ASKED = { kind: 'csvKind', registers: 'registers', entry: 'inCorrected', performance: 'perf', order: 'csvOrder', fewest: 'csvFewest' };
+const ASKED = { kind: 'csvKind', registers: 'registers', entry: 'inCorrected', performance: 'perf', order: 'newOrder', fewest: 'fewest' };
 
 // The right answer in words: both register sets where they differ; a best
 // order as the instructions' numbers apart by spaces.
-function answerText(report, cell, reorder) {
-  if (cell.answer === 'order') return reorder.order.join(' ');
-  const key = check.accepted(report, cell, reorder);
+function answerText(report, cell) {
+  if (cell.reorder) return check.keyText(report, cell);
+  const key = check.accepted(report, cell);
   if (cell.answer === 'kind') return key.kind === 'none' ? T('none') : key.kind;
   if (cell.answer === 'registers') return key.sets.map((set) => (set.length ? set.join(',') : T('none'))).join(T('csvOr'));
   if (cell.answer === 'entry') return key.entry;
-  if (cell.answer === 'fewest') return key.fewest;
   return key.performance;
 }
 
@@ -42,9 +41,9 @@ function file(variants, asked) {
   let out = BOM + row([T('csvVariant'), 'IN', T('instr'), 'DIST', T('csvAsked'), T('csvAnswer')]);
   for (const v of variants) {
     const who = variantName(v);
-    for (const cell of check.cells(v.report, asked)) {
+    for (const cell of check.cells(v.report, asked, v.reorder)) {
       const ins = cell.instr === undefined ? null : v.report.instructions[cell.instr];
-      out += row([who, ins ? ins.index : '', ins ? instrText(ins) : '', cell.distance || '', T(ASKED[cell.answer]), answerText(v.report, cell, v.reorder)]);
+      out += row([who, ins ? ins.index : '', ins ? instrText(ins) : '', cell.distance || '', T(ASKED[cell.answer]), answerText(v.report, cell)]);
     }
   }
   return out;

@@ -30,10 +30,9 @@ function gap(type, alternatives) {
   return `{1:${type}:${alternatives.map(alt).join('~')}}`;
 }
 
-// An alternative marked by the page's own grading of that answer (key:
-// the reordering's, for the fewest bubbles).
-function judged(report, cell, text, answer, key) {
-  const verdict = check.judge(report, cell, text, key);
+// An alternative marked by the page's own grading of that answer.
+function judged(report, cell, text, answer) {
+  const verdict = check.judge(report, cell, text);
   return { answer: answer === undefined ? text : answer, right: verdict.right, feedback: verdict.reason || '' };
 }
 
@@ -67,19 +66,19 @@ const figureForms = (figure) => [figure, figure.replace('.', ',')].flatMap((f) =
 // The alternatives of a cell's gap, each once: a kind's choices always in
 // the order none, RAW, WAR, WAW, so that no place tells the right one; the
 // others' right ones first, and a catch-all last where the gap takes one.
-function alternatives(report, cell, reorder) {
-  const key = check.accepted(report, cell, reorder);
+function alternatives(report, cell) {
+  const key = check.accepted(report, cell);
   if (cell.answer === 'kind') return ['none'].concat(check.KINDS).map((k) => judged(report, cell, k, k === 'none' ? T('none') : k));
-  const catchAll = { answer: '*', raw: true, right: false, feedback: check.generalReason(report, cell, reorder) };
+  const catchAll = { answer: '*', raw: true, right: false, feedback: check.generalReason(report, cell) };
   let list;
   if (cell.answer === 'registers') {
     // DEPEND as the table prints it, a register twice included.
     const printed = cell.hazard ? [cell.hazard.shown.registers.join(',')] : [];
     list = key.sets.flatMap(writings).concat(printed, registersTried(cell)).map((text) => judged(report, cell, text)).concat(catchAll);
   } else if (cell.answer === 'entry' || cell.answer === 'fewest') {
-    // The fewest bubbles: wrong as written and one off either way.
-    const tried = cell.answer === 'entry' ? [key.entry].concat(entriesTried(report, cell)) : [key.fewest, report.bubbles, key.fewest - 1, key.fewest + 1].filter((e) => e >= 0);
-    list = tried.map((e) => Object.assign(judged(report, cell, String(e), undefined, reorder), { answer: `${e}:0`, raw: true }));
+    // The fewest bubbles: wrong as written.
+    const tried = cell.answer === 'entry' ? [key.entry].concat(entriesTried(report, cell)) : [key.fewest, report.bubbles];
+    list = tried.map((e) => Object.assign(judged(report, cell, String(e)), { answer: `${e}:0`, raw: true }));
   } else {
     const tried = key.performance === '100.00' ? [] : ['100', '100%'];
     list = figureForms(key.performance).concat(tried).map((text) => judged(report, cell, text)).concat(catchAll);
@@ -92,14 +91,14 @@ function alternatives(report, cell, reorder) {
 // The performance is matched as text, which no site's number format reads
 // otherwise; a whole number of cycles reads the same in any format.
 const TYPES = { kind: 'MULTICHOICE', registers: 'SHORTANSWER', entry: 'NUMERICAL', performance: 'SHORTANSWER', fewest: 'NUMERICAL' };
-const cellGap = (report, cell, reorder) => gap(TYPES[cell.answer], alternatives(report, cell, reorder));
+const cellGap = (report, cell) => gap(TYPES[cell.answer], alternatives(report, cell));
 
 // The question's text: the depth, the program, how to answer, then the
 // grid of gaps as the page's form lays them out, the performance and the
 // fewest bubbles after reordering (the order itself no gap can grade).
 function questionText(v, asked) {
   const report = v.report;
-  const cells = check.cells(report, asked);
+  const cells = check.cells(report, asked, v.reorder);
   const out = [
     `<p>${html(T('moodleHead', { depth: report.depth, n: report.instructions.length }))}</p>`,
     `<pre>${html(v.files.config + '\n' + v.files.program)}</pre>`,
@@ -123,7 +122,7 @@ function questionText(v, asked) {
   const perf = cells.find((c) => c.answer === 'performance');
   if (perf) out.push(`<p>${html(T('perfPct'))}${cellGap(report, perf)}</p>`);
   const fewest = cells.find((c) => c.answer === 'fewest');
-  if (fewest) out.push(`<p>${html(T('moodleFewest'))} ${cellGap(report, fewest, v.reorder)}</p>`);
+  if (fewest) out.push(`<p>${html(T('fewest'))}: ${cellGap(report, fewest)}</p>`);
   return out.join('\n');
 }
 

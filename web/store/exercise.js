@@ -39,18 +39,15 @@ function create(inner) {
     if (asked === null) return from === 'link' ? exerciseLinkError('badExAsked') : sayExercise('askSome');
     let files;
     let source = request.source;
-    const refuse = (why) => (from === 'link' ? exerciseLinkError('badExParams', { e: why }) : sayExercise(why.key, why.params));
     if (source.kind === 'generated') {
       const generator = inner.generator();
-      const p = generator.readParams(Object.assign({}, source, { asked }));
-      if (p.error) return refuse(p.why);
-      source = Object.assign({ kind: 'generated' }, p);
+      const values = Object.assign({}, source, { asked });
       try {
-        files = generator.exercise(p);
+        files = generator.exercise(values);
       } catch (e) {
-        if (!e.why) throw e;
-        return refuse(e.why);
+        return from === 'link' ? exerciseLinkError('badExParams', { e: e.why }) : sayExercise(e.why.key, e.why.params);
       }
+      source = Object.assign({ kind: 'generated' }, generator.readParams(values));
     } else if ('config' in request) {
       files = { config: request.config, program: request.program };
     } else {
@@ -68,7 +65,6 @@ function create(inner) {
     if (!record.report) return sayExercise('noRunEx', { s: record.result.status }, record.result.console);
     let reorder = null;
     if (asked.includes('r')) {
-      if (record.report.instructions.length < 3) return sayExercise('badCountR');
       reorder = exerciseCheck.reorderKey(record.report, (order) => inner.orderBubbles(files.config, record.report, order));
       if (!reorder.exact) return sayExercise('reorderUnproved');
       reorder.tried = {};

@@ -13,6 +13,8 @@ const run = sim.run;
 const { exercise } = script('exercise/gen.js').create(sim.limits);
 const check = script('exercise/check.js');
 
+const { programText, breach, moved } = script('logic/reorder.js');
+
 const exampleFiles = (name) => ['config.txt', 'program.txt'].map((f) => readFileSync(path.join(examplesDir, name, f), 'utf8'));
 const complete = readdirSync(examplesDir).sort().filter((n) => runNative(...exampleFiles(n)).status === 0);
 const failing = readdirSync(examplesDir).sort().filter((n) => !complete.includes(n));
@@ -247,6 +249,54 @@ describe('exercises on the page', () => {
     const [, total] = await score(p.page);
     assert.equal(total, check.cells(run(...Object.values(exercise({ seed: 5, depth: 5, count: 6, level: 'many' }))).report, 'hsp').length);
     assert.ok((await verdicts(p.page)).every(([, v]) => v === 'right' || v === 'wrong'));
+    await p.close();
+  });
+
+  test('asked with r (unticked at first): the order moved by keyboard and the fewest typed are kept over a reload, then checked with their verdicts and reasons', async () => {
+    const p = await open();
+    const params = { seed: '0', depth: '5', count: '6', level: 'many', asked: 'r' };
+    for (const box of await p.page.$$('input[name="exercise-asked"]')) {
+      assert.equal(await box.isChecked(), (await box.getAttribute('value')) !== 'r');
+      await box.setChecked((await box.getAttribute('value')) === 'r');
+    }
+    await p.page.fill('#exercise-seed', params.seed);
+    await p.page.fill('#exercise-count', params.count);
+    await p.page.click('#exercise-generate');
+    const files = exercise(params);
+    assert.deepEqual(await p.page.evaluate((q) => window.hazardSim.exercise(q), params), files, 'the same files as under Node');
+    const report = run(files.config, files.program).report;
+    const key = check.reorderKey(report, (order) => run(files.config, programText(report.instructions, order)).report.bubbles);
+    const items = () => p.page.$$eval('#exercise-reorder-list li', (l) => l.map((li) => Number(li.dataset.index)));
+    // Into the best order, each instruction in turn raised by Alt+ArrowUp from where it is.
+    const raise = async (index, to) => {
+      await p.page.focus(`#exercise-reorder-list li[data-index="${index}"]`);
+      for (let at = (await items()).indexOf(index); at > to; at--) await p.page.keyboard.press('Alt+ArrowUp');
+    };
+    assert.deepEqual(await items(), [0, 1, 2, 3, 4, 5], 'as written at first');
+    for (let to = 0; to < key.order.length; to++) await raise(key.order[to], to);
+    assert.deepEqual(await items(), key.order);
+    await p.page.fill('#exercise-fewest', String(key.fewest + 1));
+    await p.page.reload();
+    await p.page.waitForSelector('#exercise-check');
+    assert.deepEqual([await items(), await p.page.inputValue('#exercise-fewest')], [key.order, String(key.fewest + 1)], 'kept over a reload');
+    const marks = async () => {
+      await p.page.click('#exercise-check');
+      return [await p.page.getAttribute('#exercise-reorder-list', 'data-verdict'), await p.page.getAttribute('#exercise-fewest', 'data-verdict'), ...(await score(p.page)),
+        await p.page.textContent('#exercise-reasons')];
+    };
+    const [order, fewest, right, total, reasons] = await marks();
+    assert.deepEqual([order, fewest, right, total], ['right', 'wrong', 1, 2]);
+    assert.ok(reasons.includes(`Cele mai putine bule dupa reordonare: ai scris "${key.fewest + 1}". Minimul: ${key.fewest} (ordinea `), reasons);
+    // A move that breaks a dependence is taken, and the check names it.
+    const at = key.order.findIndex((_, k) => breach(report.instructions, moved(key.order, k, 0)));
+    const broken = breach(report.instructions, moved(key.order, at, 0));
+    await raise(key.order[at], 0);
+    assert.equal(await p.page.evaluate(() => document.activeElement.dataset.index), String(key.order[at]), 'the moved item keeps the focus');
+    await p.page.fill('#exercise-fewest', String(key.fewest));
+    const [order2, fewest2, right2, , reasons2] = await marks();
+    assert.deepEqual([order2, fewest2, right2], ['wrong', 'right', 1]);
+    const label = (i) => `${i}: ${files.program.split('\n')[i]}`;
+    assert.ok(reasons2.includes(`${label(broken.later)} ${broken.kind === 'RAW' ? 'citeste' : 'scrie'} ${broken.register}, `) && reasons2.includes(`${label(broken.earlier)}: trebuie sa ramina dupa ea.`), reasons2);
     await p.close();
   });
 

@@ -32,7 +32,7 @@ function rules(asked) {
   if (asked.includes('h')) items.push(T('ruleKind'), T('ruleRegs'));
   if (asked.includes('s')) items.push(T('ruleEntry'));
   if (asked.includes('p')) items.push(T('rulePerf'));
-  if (asked.includes('r')) items.push(T('ruleOrder'), T('ruleFewest'));
+  if (asked.includes('r')) items.push(T('ruleR'));
   return el('details', { class: 'exercise-rules' }, [el('summary', { text: T('rules') }), el('ul', {}, items.map((t) => el('li', { text: t })))]);
 }
 
@@ -43,11 +43,11 @@ function kindSelect(i, d) {
 }
 
 // The new order: a list of the program's instructions that takes any move
-// (refusing one would tell a dependence), each kept as the order's answer.
+// (refusing one would tell a dependence), each kept as the order's answer;
+// the moved item keeps the focus, so that a screen reader says its place.
 function orderField(ex, store) {
   const report = ex.run.report;
   const ol = el('ol', { id: 'exercise-reorder-list', 'aria-labelledby': 'exercise-reorder-ask', dataset: { answer: 'order' } });
-  const said = el('p', { id: 'exercise-reorder-status', class: 'visually-hidden', 'aria-live': 'polite' });
   const name = (i) => instrLabel(report.instructions[i]);
   let order = check.givenOrder(report, ex.answers.order);
   const list = createOrderList(ol, {
@@ -58,16 +58,14 @@ function orderField(ex, store) {
       order = moved(order, from, to);
       store.answer('order', order.join(' '));
       list.render(order);
-      said.textContent = T('orderAt', { what: name(order[to]), p: to + 1, n: order.length });
     },
   });
   list.render(order);
   return el('div', { class: 'exercise-reorder' }, [
     el('p', { id: 'exercise-reorder-ask', text: T('askOrder') }),
     el('div', { class: 'answer-field' }, [ol, el('span', { class: 'verdict', 'aria-hidden': 'true' })]),
-    said,
     el('p', {}, [
-      el('label', { for: 'exercise-fewest', text: T('askFewest') }),
+      el('label', { for: 'exercise-fewest', text: T('fewest') + ': ' }),
       field(el('input', { id: 'exercise-fewest', type: 'text', size: '4', inputmode: 'numeric', autocomplete: 'off', dataset: { answer: 'fewest' } })),
     ]),
   ]);
@@ -123,8 +121,7 @@ function whereText(c) {
   if (c.answer === 'kind') return T('whereKind', { i: c.instr, d: c.distance });
   if (c.answer === 'registers') return T('whereRegs', { i: c.instr, d: c.distance });
   if (c.answer === 'entry') return T('whereEntry', { i: c.instr });
-  if (c.answer === 'order') return T('whereOrder');
-  if (c.answer === 'fewest') return T('whereFewest');
+  if (c.reorder) return T(c.answer === 'order' ? 'newOrder' : 'fewest');
   return T('perf');
 }
 
@@ -203,7 +200,7 @@ function mount(section, store) {
     // A kind kept as any other text (before "none" was a choice of its own, '') reads as the form reads it.
     for (const node of answerElements()) {
       const v = ex.answers[cellId(node)];
-      if (typeof v === 'string' && node.tagName !== 'OL') node.value = node.tagName === 'SELECT' ? check.readKind(v) || '' : v;
+      if (typeof v === 'string') node.value = node.tagName === 'SELECT' ? check.readKind(v) || '' : v;
     }
     const typed = (event) => {
       const node = event.target.closest('[data-answer]');
@@ -242,7 +239,7 @@ function mount(section, store) {
       node.setAttribute('aria-describedby', right ? 'exercise-right-word' : whyId);
       if (right) continue;
       const text = (ex.checked[c.id] || '').trim();
-      const wrote = c.answer === 'kind' ? (c.answered ? kindNames()[check.readKind(text)] : '') : c.answer === 'order' && c.answered ? check.givenOrder(ex.run.report, text).join(' ') : text;
+      const wrote = c.answer === 'kind' ? (c.answered ? kindNames()[check.readKind(text)] : '') : text;
       reasons.push(el('li', { id: whyId }, [
         el('span', { class: 'verdict wrong', text: '\u2717 ' + T('wrong') }), ' ',
         el('strong', { text: whereText(c) }),

@@ -47,7 +47,7 @@ function rulesText(asked, lines) {
   if (asked.includes('h')) rules.push(T('sheetRuleH') + (lines === 2 ? T('sheetRuleLines') : ''));
   if (asked.includes('s')) rules.push(T('sheetRuleS'));
   if (asked.includes('p')) rules.push(T('sheetRuleP'));
-  if (asked.includes('r')) rules.push(T('sheetRuleR'));
+  if (asked.includes('r')) rules.push(T('ruleR'));
   return rules.join(' ');
 }
 
@@ -93,12 +93,11 @@ function studentPage(k, v, asked) {
   ]);
   if (check.gridHead(report, asked).length > 2) page.append(answerGrid(report, asked, layout));
   else page.append(el('pre', { class: 'sheet-program', text: v.files.program }));
-  const box = (label, cell) => el('p', { class: 'sheet-perf' }, [el('span', { text: T(label) }), el('span', { class: 'sheet-box', dataset: { sheetCell: cell } })]);
-  if (asked.includes('p')) page.append(box('sheetPerfLabel', 'performance'));
-  if (asked.includes('r')) {
-    const boxes = report.instructions.map(() => el('span', { class: 'sheet-box', dataset: { sheetCell: 'order' } }));
-    page.append(el('p', { class: 'sheet-order' }, [el('span', { text: T('sheetOrderLabel') })].concat(boxes)), box('sheetFewestLabel', 'fewest'));
-  }
+  const box = (cell) => el('span', { class: 'sheet-box', dataset: { sheetCell: cell } });
+  if (asked.includes('p')) page.append(el('p', { class: 'sheet-perf' }, [el('span', { text: T('sheetPerfLabel') }), box('performance')]));
+  if (asked.includes('r'))
+    page.append(el('p', { class: 'sheet-order' }, [el('span', { text: T('newOrder') + ' (IN):' })].concat(report.instructions.map(() => box('order')))),
+      el('p', { class: 'sheet-perf' }, [el('span', { text: T('fewest') + ':' }), box('fewest')]));
   return page;
 }
 
