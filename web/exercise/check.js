@@ -73,7 +73,7 @@ function cells(report, asked, reorder) {
 function readOrder(report, text) {
   const order = plain(text).split(/\s+/).map(Number);
   const n = report.instructions.length;
-  return order.length === n && order.every((i, k) => Number.isInteger(i) && i < n && order.indexOf(i) === k) ? order : null;
+  return order.length === n && order.every((i, k) => Number.isInteger(i) && i >= 0 && i < n && order.indexOf(i) === k) ? order : null;
 }
 
 // The order an answer stands for: the one given, else as written.

@@ -27,10 +27,10 @@ const COLUMN = { in: 7, instr: 28, entry: 18 };
 
 // count: the program's instructions; spread: the distance columns; entry,
 // perf, order: whether the entry cycles, the performance and the new order
-// are asked. Returns the
-// columns' widths ({in, instr, dist, entry}, dist 0 without distances), the
-// lines of a distance cell (1: 'WAW R28,R32' on one line; 2: the kind above
-// its registers), the rows' height and the pages the grid takes.
+// are asked. Returns the columns' widths ({in, instr, dist, entry}, dist 0
+// without distances), the lines of a distance cell (1: 'WAW R28,R32' on one
+// line; 2: the kind above its registers), the rows' height and the pages
+// the grid takes.
 function gridLayout({ count, spread, entry, perf, order }) {
   const rest = PAGE.width - COLUMN.in - COLUMN.instr - (entry ? COLUMN.entry : 0);
   const dist = spread > 0 ? rest / spread : 0;

@@ -351,7 +351,7 @@ test('the order and the fewest bubbles: right as the key, an illegal order names
     [{ order: '0 3 2 1', fewest: ' 01 ' }, [[true, true, ''], [true, true, '']]],
     [{ order: '1 0 2 3', fewest: '3' }, [[true, false, /^1: ADD R3,R1,R4 citeste R1, scris de 0: LD R1,R2: trebuie sa ramina dupa ea\.$/], [true, false, /^Minimul: 1 \(ordinea 0 [23] [23] 1\); asa cum e scris: 3\.$/]]],
     [{ order: '0 2 1 3', fewest: 'unu' }, [[true, false, /^Are 2 bule, cu 1 peste minimul de 1\.$/], [true, false, /^Acesta nu este un numar\. /]]],
-    [{ order: '0 1 1 3', fewest: '' }, [[false, false, /^Fara raspuns\. Are 3 bule, cu 2 /], [false, false, /^Fara raspuns\. /]]],
+    [{ order: '0 1 -1 3', fewest: '' }, [[false, false, /^Fara raspuns\. Are 3 bule, cu 2 /], [false, false, /^Fara raspuns\. /]]],
   ];
   for (const [answers, want] of CASES) {
     const got = marks(answers);
