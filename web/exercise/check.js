@@ -3,11 +3,13 @@
 // every cell, what was answered, the score and, for a wrong cell, the mistake
 // it names and what the table shows. Pure functions; under Node too.
 // Gives KINDS, NONE_WORDS, readAsked, cellId, distances, gridHead, cells, readKind,
-// readPerformance, accepted, judge, generalReason, grade, keyAnswers.
+// readPerformance, givenOrder, reorderKey, accepted, judge, generalReason, grade, keyText, keyAnswers.
 'use strict';
 
 const model = require('../logic/schedule.js');
 const teach = require('../logic/teach.js');
+const { breach } = require('../logic/reorder.js');
+const { bestOrder } = require('../logic/best-order.js');
 const T = require('../words/words.js').t;
 
 // The kinds a hazard cell takes besides 'none', in the order the analysis
@@ -16,17 +18,19 @@ const KINDS = ['RAW', 'WAR', 'WAW'];
 // What reads as 'none' in a kind or registers cell, in any case.
 const NONE_WORDS = ['NONE', 'NICIUNUL', 'NIMIC', '-'];
 
-// 'hsp', 'ph', ...: the parts asked, in the order h, s, p (the hazards of
-// the analysis table, the correction table's IN, the performance figure);
-// null for any other letter, a letter twice or none.
+// 'hsp', 'ph', ...: the parts asked, in the order h, s, p, r (the hazards
+// of the analysis table, the correction table's IN, the performance figure,
+// the order with the fewest bubbles); null for any other letter, a letter
+// twice or none.
 function readAsked(text) {
-  if (typeof text !== 'string' || !/^[hsp]{1,3}$/.test(text) || new Set(text).size !== text.length) return null;
-  return 'hsp'.split('').filter((c) => text.includes(c)).join('');
+  if (typeof text !== 'string' || !/^[hspr]{1,4}$/.test(text) || new Set(text).size !== text.length) return null;
+  return 'hspr'.split('').filter((c) => text.includes(c)).join('');
 }
 
-// A cell's name in the answers: 'kind:3:1', 'registers:3:1', 'entry:3', 'performance'.
+// A cell's name in the answers: 'kind:3:1', 'registers:3:1', 'entry:3',
+// 'performance', 'order', 'fewest'.
 const id = (answer, instr, distance) =>
-  answer === 'performance' ? answer : answer === 'entry' ? `entry:${instr}` : `${answer}:${instr}:${distance}`;
+  instr == null ? answer : answer === 'entry' ? `entry:${instr}` : `${answer}:${instr}:${distance}`;
 
 // The most distances an instruction's hazards are asked at: none unless
 // the hazards are asked, else up to depth - 2 and never past the first line.
@@ -43,8 +47,10 @@ function gridHead(report, asked) {
 
 // The cells of the answer, in the order of the tables, each with its key:
 // {id, answer, instr, distance, hazard} where hazard is the report's
-// hazard at that distance or null.
-function cells(report, asked) {
+// hazard at that distance or null; the order's and the fewest bubbles'
+// with reorder, the reordering's key (reorderKey, with tried: {an order
+// as answered: its bubbles by the simulator}).
+function cells(report, asked, reorder) {
   const out = [];
   const spread = distances(report, asked);
   for (const ins of report.instructions) {
@@ -56,7 +62,29 @@ function cells(report, asked) {
     if (asked.includes('s')) out.push({ id: id('entry', ins.index), answer: 'entry', instr: ins.index });
   }
   if (asked.includes('p')) out.push({ id: 'performance', answer: 'performance' });
+  if (asked.includes('r')) out.push({ id: 'order', answer: 'order', reorder }, { id: 'fewest', answer: 'fewest', reorder });
   return out;
+}
+
+// ---- reordering: the key and an order given ----
+
+// An order answered ('2 0 1 3': the instructions' numbers as written, in
+// their new order), or null when it does not name each number once.
+function readOrder(report, text) {
+  const order = plain(text).split(/\s+/).map(Number);
+  const n = report.instructions.length;
+  return order.length === n && order.every((i, k) => Number.isInteger(i) && i >= 0 && i < n && order.indexOf(i) === k) ? order : null;
+}
+
+// The order an answer stands for: the one given, else as written.
+const givenOrder = (report, text) => readOrder(report, text) || report.instructions.map((ins) => ins.index);
+
+// The reordering's key: one best order, its bubbles as bubblesOf(order)
+// gives them (the simulator's run of the program in that order), and
+// whether the search proved them the fewest: {order, fewest, exact, ...}.
+function reorderKey(report, bubblesOf) {
+  const best = bestOrder(report.instructions, report.depth);
+  return Object.assign(best, { fewest: bubblesOf(best.order) });
 }
 
 // ---- reading an answer: any text is read, blank is not answered ----
@@ -105,8 +133,10 @@ const ownRegisters = (h) => unique(h.kinds.find((k) => k.kind === h.shown.kind).
 // What a cell takes as right: kind: {kind} ('none' where the table shows
 // nothing); registers: {sets}, the registers of the kind shown and those
 // DEPEND prints (one set when they are the same; [[]] for none); entry:
-// {entry}; performance: {performance}, the printed figure.
+// {entry}; performance: {performance}, the printed figure; order and
+// fewest: the reordering's key.
 function accepted(report, cell) {
+  if (cell.reorder) return cell.reorder;
   const h = cell.hazard;
   if (cell.answer === 'kind') return { kind: h ? h.shown.kind : 'none' };
   if (cell.answer === 'registers') {
@@ -215,17 +245,22 @@ function performanceReason(report, text) {
   return (given === '100.00' ? T('perfNoBubbles') : '') + performanceShown(report);
 }
 
+const fewestShown = (report, key) => T('whyFewest', { f: key.fewest, order: key.order.join(' '), w: report.bubbles });
+
 // What the tables show at a cell and why, the mistake left out: the reason
 // for any wrong answer.
 function generalReason(report, cell) {
   if (cell.answer === 'kind') return kindShown(report, cell);
   if (cell.answer === 'registers') return registersShown(cell);
   if (cell.answer === 'entry') return entryShown(report, cell.instr);
+  if (cell.answer === 'fewest') return fewestShown(report, cell.reorder);
   return performanceShown(report);
 }
 
 // One cell's answer judged on its own (a registers cell as if its kind
 // were answered): {answered, right, reason}, reason only when not right.
+// A wrong order's reason is the first dependence it breaks, else how many
+// bubbles more than the fewest it needs.
 function judge(report, cell, text) {
   const key = accepted(report, cell);
   let answered = plain(text) !== '';
@@ -244,6 +279,18 @@ function judge(report, cell, text) {
   } else if (cell.answer === 'entry') {
     right = readEntry(text) === key.entry;
     why = () => entryReason(report, cell.instr, text);
+  } else if (cell.answer === 'order') {
+    answered = readOrder(report, text) !== null;
+    const order = givenOrder(report, text);
+    const b = breach(report.instructions, order);
+    const bubbles = key.tried[order.join(' ')];
+    right = !b && bubbles === key.fewest;
+    why = () => (answered ? '' : T('notAnswered')) + (b
+      ? T('order' + b.kind, { a: label(report, b.earlier), b: label(report, b.later), r: b.register }) + T('orderStay')
+      : T('orderMore', { b: bubbles, n: bubbles - key.fewest, f: key.fewest }));
+  } else if (cell.answer === 'fewest') {
+    right = readEntry(text) === key.fewest;
+    why = () => (!answered ? T('notAnswered') : readEntry(text) === null ? T('notNumber') : '') + fewestShown(report, key);
   } else {
     right = readPerformance(text) === key.performance;
     why = () => performanceReason(report, text);
@@ -251,13 +298,13 @@ function judge(report, cell, text) {
   return right ? { answered, right } : { answered, right, reason: why() };
 }
 
-// answers: {cell id: text}, a missing one counting as blank. A registers
-// cell is answered once its kind cell is. Returns {cells: [{...cell,
-// answered, right, key, reason}], right, answered, total}; reason only on
-// wrong cells.
-function grade(report, asked, answers) {
+// answers: {cell id: text}, a missing one counting as blank (the order as
+// written); reorder: as cells takes it. A registers cell is answered once
+// its kind cell is. Returns {cells: [{...cell, answered, right, key,
+// reason}], right, answered, total}; reason only on wrong cells.
+function grade(report, asked, answers, reorder) {
   const given = (cellId) => (answers && answers[cellId] != null ? String(answers[cellId]) : '');
-  const out = cells(report, asked).map((c) => {
+  const out = cells(report, asked, reorder).map((c) => {
     let verdict;
     if (c.answer === 'registers' && readKind(given(id('kind', c.instr, c.distance))) === null)
       verdict = { answered: false, right: false, reason: registersReason(report, c, null, given(c.id)) };
@@ -269,22 +316,24 @@ function grade(report, asked, answers) {
 }
 
 // The key of a cell as the table prints it: a kind or 'none', DEPEND's
-// registers ('' for none), the entry cycle, the figure.
+// registers ('' for none), the entry cycle, the figure; a best order's
+// numbers apart by spaces, the fewest bubbles.
 function keyText(report, cell) {
   if (cell.answer === 'kind') return cell.hazard ? cell.hazard.shown.kind : 'none';
   if (cell.answer === 'registers') return cell.hazard ? cell.hazard.shown.registers.join(',') : '';
   if (cell.answer === 'entry') return String(report.instructions[cell.instr].entry);
+  if (cell.reorder) return String(cell.answer === 'order' ? cell.reorder.order.join(' ') : cell.reorder.fewest);
   return report.performance;
 }
 
 // The answers that score full marks: each cell's key.
-function keyAnswers(report, asked) {
+function keyAnswers(report, asked, reorder) {
   const out = {};
-  for (const c of cells(report, asked)) out[c.id] = keyText(report, c);
+  for (const c of cells(report, asked, reorder)) out[c.id] = keyText(report, c);
   return out;
 }
 
 module.exports = {
   KINDS, NONE_WORDS, readAsked, cellId: id, distances, gridHead, cells, readKind, readPerformance,
-  accepted, judge, generalReason, grade, keyAnswers,
+  givenOrder, reorderKey, accepted, judge, generalReason, grade, keyText, keyAnswers,
 };

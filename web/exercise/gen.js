@@ -1,13 +1,16 @@
 // The exercise generator: from a seed, a depth, a number of instructions and
 // a level (and, for a class's named variants, a name and which time in the
-// list it is given), the same config.txt and program.txt in every browser
-// and under Node; integer steps only.
+// list it is given; asked to be reordered, a program that reordering helps),
+// the same config.txt and program.txt in every browser and under Node.
 // Gives create(limits) -> {exercise, readParams}, hash32.
 'use strict';
 
 const LEVELS = ['few', 'many'];
 const MANY_POOL = 6; // registers a 'many' program draws from
+const REORDER_TRIES = 40; // programs tried for one seed asked to be reordered
 const T = require('../words/words.js').t;
+const { bubblesOf } = require('../logic/reorder.js');
+const { bestOrder } = require('../logic/best-order.js');
 
 // A whole number 0 .. (any size) as a string, or a number. Leading zeros
 // and surrounding spaces do not make another seed.
@@ -56,18 +59,28 @@ function stream(state) {
   return { below, pick: (list) => list[below(list.length)] };
 }
 
+// What is wrong, in the page's words and as a word's key and its values.
+const failure = (key, params) => ({ error: T(key, params), why: { key, params } });
+const reordered = (p) => typeof p.asked === 'string' && p.asked.includes('r');
+
+// Whether some legal order of a program (instructions as the generator
+// makes them, registers as numbers) needs fewer bubbles than as written,
+// proved by the search.
+function reorderHelps(out, depth) {
+  const instrs = out.map((ins, index) => ({ index, dest: ins.dest, sources: ins.sources }));
+  const best = bestOrder(instrs, depth);
+  return best.exact && best.bubbles < bubblesOf(instrs, instrs.map((ins) => ins.index), depth);
+}
+
 // The generator for the simulator's limits ({depth, count, registers,
 // mnemonics}, as hazardSim.limits gives them).
 function create(limits) {
-  // {seed, depth, count, level} as typed or given. Returns the same values
-  // made canonical, or {error, why}: what is wrong in the page's words,
-  // and as a word's key and its values.
+  // {seed, depth, count, level, asked} as typed or given. Returns the same
+  // values made canonical (asked as given, when given), or {error, why}:
+  // what is wrong in the page's words, and as a word's key and its values.
   function readParams(params) {
     const p = params || {};
-    const fail = (key, range) => {
-      const why = { key, params: range ? { lo: range[0], hi: range[1] } : {} };
-      return { error: T(why.key, why.params), why };
-    };
+    const fail = (key, range) => failure(key, range ? { lo: range[0], hi: range[1] } : {});
     const seed = seedText(p.seed);
     if (seed === null) return fail('badSeed');
     const depth = wholeIn(p.depth, limits.depth);
@@ -75,7 +88,9 @@ function create(limits) {
     const count = wholeIn(p.count, limits.count);
     if (count === null) return fail('badCount', limits.count);
     if (!LEVELS.includes(p.level)) return fail('badLevel');
-    return { seed, depth, count, level: p.level };
+    // With 2 instructions, any hazard fixes the order.
+    if (reordered(p) && count < 3) return fail('badCountR');
+    return Object.assign({ seed, depth, count, level: p.level }, typeof p.asked === 'string' ? { asked: p.asked } : {});
   }
 
   // The program's instructions. At the level 'many', registers come from a
@@ -147,20 +162,26 @@ function create(limits) {
     return { at, distance, kind: rng.pick(['RAW', 'WAR', 'WAW']) };
   }
 
-  // {seed, depth, count, level, name, repeat} -> {config, program}, both
-  // strings; name (optional) makes a variant of its own for each name with
-  // one seed, and repeat (2, 3, ...) one for each time a name is given again.
-  // Throws an Error with the message of readParams for values out of range.
+  // {seed, depth, count, level, asked, name, repeat} -> {config, program},
+  // both strings; name (optional) makes a variant of its own for each name
+  // with one seed, and repeat (2, 3, ...) one for each time a name is given
+  // again. With r in asked, the first of the seed's programs (its own, then
+  // one of each try's seed) whose fewest bubbles are proved and fewer than
+  // as written. Throws an Error with the message of readParams for values
+  // out of range, or of no such program; its why as readParams gives it.
   function exercise(params) {
     const p = readParams(params);
-    if (p.error) throw new Error(p.error);
+    if (p.error) throw Object.assign(new Error(p.error), p);
     const again = Number.isSafeInteger(params.repeat) && params.repeat >= 2 ? '\n' + params.repeat : '';
     const named = typeof params.name === 'string' ? '\n' + params.name + again : '';
-    const rng = stream(hash32([p.seed, p.depth, p.count, p.level].join(':') + named));
-    return {
-      config: p.depth + '\n' + p.count + '\n',
-      program: instructions(rng, p.depth, p.count, p.level).map(line).join(''),
-    };
+    const seed = [p.seed, p.depth, p.count, p.level].join(':') + named;
+    const tries = reordered(p) ? REORDER_TRIES : 1;
+    for (let k = 0; k < tries; k++) {
+      const out = instructions(stream(hash32(k ? seed + '\nr' + k : seed)), p.depth, p.count, p.level);
+      if (tries === 1 || reorderHelps(out, p.depth)) return { config: p.depth + '\n' + p.count + '\n', program: out.map(line).join('') };
+    }
+    const none = failure('reorderNone', {});
+    throw Object.assign(new Error(none.error), none);
   }
 
   return { exercise, readParams };

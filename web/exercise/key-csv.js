@@ -23,10 +23,12 @@ function field(text) {
 // A row ends in CRLF.
 const row = (fields) => fields.map((f) => field(String(f))).join(',') + '\r\n';
 
-const ASKED = { kind: 'csvKind', registers: 'registers', entry: 'inCorrected', performance: 'perf' };
+const ASKED = { kind: 'csvKind', registers: 'registers', entry: 'inCorrected', performance: 'perf', order: 'newOrder', fewest: 'fewest' };
 
-// The right answer in words: both register sets where they differ.
+// The right answer in words: both register sets where they differ; a best
+// order as the instructions' numbers apart by spaces.
 function answerText(report, cell) {
+  if (cell.reorder) return check.keyText(report, cell);
   const key = check.accepted(report, cell);
   if (cell.answer === 'kind') return key.kind === 'none' ? T('none') : key.kind;
   if (cell.answer === 'registers') return key.sets.map((set) => (set.length ? set.join(',') : T('none'))).join(T('csvOr'));
@@ -34,12 +36,12 @@ function answerText(report, cell) {
   return key.performance;
 }
 
-// variants: [{seed, name, repeat, report}] (the store's variantRuns); asked: 'hsp', ...
+// variants: [{seed, name, repeat, report, reorder}] (the store's variantRuns); asked: 'hsp', ...
 function file(variants, asked) {
   let out = BOM + row([T('csvVariant'), 'IN', T('instr'), 'DIST', T('csvAsked'), T('csvAnswer')]);
   for (const v of variants) {
     const who = variantName(v);
-    for (const cell of check.cells(v.report, asked)) {
+    for (const cell of check.cells(v.report, asked, v.reorder)) {
       const ins = cell.instr === undefined ? null : v.report.instructions[cell.instr];
       out += row([who, ins ? ins.index : '', ins ? instrText(ins) : '', cell.distance || '', T(ASKED[cell.answer]), answerText(v.report, cell)]);
     }

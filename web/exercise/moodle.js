@@ -75,8 +75,10 @@ function alternatives(report, cell) {
     // DEPEND as the table prints it, a register twice included.
     const printed = cell.hazard ? [cell.hazard.shown.registers.join(',')] : [];
     list = key.sets.flatMap(writings).concat(printed, registersTried(cell)).map((text) => judged(report, cell, text)).concat(catchAll);
-  } else if (cell.answer === 'entry') {
-    list = [key.entry].concat(entriesTried(report, cell)).map((e) => Object.assign(judged(report, cell, String(e)), { answer: `${e}:0`, raw: true }));
+  } else if (cell.answer === 'entry' || cell.answer === 'fewest') {
+    // The fewest bubbles: wrong as written.
+    const tried = cell.answer === 'entry' ? [key.entry].concat(entriesTried(report, cell)) : [key.fewest, report.bubbles];
+    list = tried.map((e) => Object.assign(judged(report, cell, String(e)), { answer: `${e}:0`, raw: true }));
   } else {
     const tried = key.performance === '100.00' ? [] : ['100', '100%'];
     list = figureForms(key.performance).concat(tried).map((text) => judged(report, cell, text)).concat(catchAll);
@@ -88,14 +90,15 @@ function alternatives(report, cell) {
 
 // The performance is matched as text, which no site's number format reads
 // otherwise; a whole number of cycles reads the same in any format.
-const TYPES = { kind: 'MULTICHOICE', registers: 'SHORTANSWER', entry: 'NUMERICAL', performance: 'SHORTANSWER' };
+const TYPES = { kind: 'MULTICHOICE', registers: 'SHORTANSWER', entry: 'NUMERICAL', performance: 'SHORTANSWER', fewest: 'NUMERICAL' };
 const cellGap = (report, cell) => gap(TYPES[cell.answer], alternatives(report, cell));
 
 // The question's text: the depth, the program, how to answer, then the
-// grid of gaps as the page's form lays them out, and the performance.
+// grid of gaps as the page's form lays them out, the performance and the
+// fewest bubbles after reordering (the order itself no gap can grade).
 function questionText(v, asked) {
   const report = v.report;
-  const cells = check.cells(report, asked);
+  const cells = check.cells(report, asked, v.reorder);
   const out = [
     `<p>${html(T('moodleHead', { depth: report.depth, n: report.instructions.length }))}</p>`,
     `<pre>${html(v.files.config + '\n' + v.files.program)}</pre>`,
@@ -118,6 +121,8 @@ function questionText(v, asked) {
   }
   const perf = cells.find((c) => c.answer === 'performance');
   if (perf) out.push(`<p>${html(T('perfPct'))}${cellGap(report, perf)}</p>`);
+  const fewest = cells.find((c) => c.answer === 'fewest');
+  if (fewest) out.push(`<p>${html(T('fewest'))}: ${cellGap(report, fewest)}</p>`);
   return out.join('\n');
 }
 
@@ -164,7 +169,7 @@ function question(v, id, asked) {
 
 const bytes = (text) => new TextEncoder().encode(text).length;
 
-// variants: [{seed, name, repeat, params, files, report}] (the store's
+// variants: [{seed, name, repeat, params, files, report, reorder}] (the store's
 // variantRuns); request: {names, ...} as it was asked for; asked: 'hsp', ...
 // Returns the Moodle XML files, [{name, text, from, to}] (the variants from
 // .. to, counted from 0): hazard-sim-moodle.xml when the class fits in

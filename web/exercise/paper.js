@@ -17,21 +17,26 @@ const TALLEST_ROW = 30; // a short program's rows grow up to this to fill the pa
 const TOP = 40;
 const HEAD = 9;
 const FOOT = 14;
+// The new order's boxes below the grid, a number written in each: 9 mm
+// with 1 mm between (exercise.css), after a line of their own words; then
+// the fewest bubbles' box, as the performance's.
+const ORDER = { top: 9, pitch: 10, perLine: 19 };
 const SLACK = 3; // kept free on a page for the borders and rounding
 // IN corrected's head on two lines: "corrected", 8 pt bold, takes 15.4 mm.
 const COLUMN = { in: 7, instr: 28, entry: 18 };
 
 // count: the program's instructions; spread: the distance columns; entry,
-// perf: whether the entry cycles and the performance are asked. Returns the
-// columns' widths ({in, instr, dist, entry}, dist 0 without distances), the
-// lines of a distance cell (1: 'WAW R28,R32' on one line; 2: the kind above
-// its registers), the rows' height and the pages the grid takes.
-function gridLayout({ count, spread, entry, perf }) {
+// perf, order: whether the entry cycles, the performance and the new order
+// are asked. Returns the columns' widths ({in, instr, dist, entry}, dist 0
+// without distances), the lines of a distance cell (1: 'WAW R28,R32' on one
+// line; 2: the kind above its registers), the rows' height and the pages
+// the grid takes.
+function gridLayout({ count, spread, entry, perf, order }) {
   const rest = PAGE.width - COLUMN.in - COLUMN.instr - (entry ? COLUMN.entry : 0);
   const dist = spread > 0 ? rest / spread : 0;
   const lines = spread > 0 && dist < HAND.longest.length * HAND.char ? 2 : 1;
   const least = Math.max(LEAST_ROW, lines * HAND.line);
-  const foot = perf ? FOOT : 0;
+  const foot = (perf ? FOOT : 0) + (order ? ORDER.top + Math.ceil(count / ORDER.perLine) * ORDER.pitch + FOOT : 0);
   const first = PAGE.height - SLACK - TOP - HEAD;
   const second = PAGE.height - SLACK - HEAD - foot;
   const fits = count * least <= first - foot;

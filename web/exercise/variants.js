@@ -29,9 +29,9 @@ function seedRange(from, to) {
 
 // The exercise setup's values (the store's state.setup) as a request of a
 // class's variants: the range from .. to, or with byNames the class seed
-// `from` and the names; the one place the setup becomes a request.
+// `from` and the names, and what is asked; the one place the setup becomes a request.
 function setupRequest(s) {
-  return { from: s.from, to: s.to, names: s.byNames ? s.names : null, depth: s.depth, count: s.count, level: s.level };
+  return { from: s.from, to: s.to, names: s.byNames ? s.names : null, depth: s.depth, count: s.count, level: s.level, asked: s.asked };
 }
 
 // Which variants a request ({from, to, names}) asks for, before any is made:
@@ -68,7 +68,7 @@ function variantName(v) {
 }
 
 // generator: exerciseGen.create(limits). request: {from, to, names,
-// depth, count, level}, the variants as choose reads them. Returns
+// depth, count, level, asked}, the variants as choose reads them. Returns
 // {variants: [{seed, name, repeat, params, files}]} (name null and repeat 1
 // in a range), or {error: {key, params}} in the page's words.
 function variants(generator, request) {
@@ -81,7 +81,14 @@ function variants(generator, request) {
     if (p.error) return { error: p.why };
     const name = chosen.names ? chosen.names[k] : null;
     const repeat = chosen.repeats ? chosen.repeats[k] : 1;
-    out.push({ seed: p.seed, name, repeat, params: p, files: generator.exercise(Object.assign({}, p, name === null ? {} : { name, repeat })) });
+    let files;
+    try {
+      files = generator.exercise(Object.assign({}, p, name === null ? {} : { name, repeat }));
+    } catch (e) {
+      if (!e.why) throw e;
+      return { error: e.why };
+    }
+    out.push({ seed: p.seed, name, repeat, params: p, files });
   }
   return { variants: out };
 }

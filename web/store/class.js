@@ -10,8 +10,8 @@ const exerciseVariants = require('../exercise/variants.js');
 const moodle = require('../exercise/moodle.js');
 const keyCsv = require('../exercise/key-csv.js');
 
-// inner: the store's {state, emit, kept, runFiles}; runFiles(config,
-// program) is the simulator's run, as hazardSim.run gives it.
+// inner: the store's {state, emit, kept, runFiles, orderBubbles};
+// runFiles(config, program) is the simulator's run, as hazardSim.run gives it.
 function create(inner) {
   const { state, emit, kept, runFiles } = inner;
   let generator = null;
@@ -28,14 +28,17 @@ function create(inner) {
     else if (state.exportMessage || state.exportFiles) sayExport(null);
   }
 
-  // The variants of request ({from, to, names, depth, count, level}, see
-  // exercise/variants.js), each with its run's report: {variants} or {error}.
+  // The variants of request ({from, to, names, depth, count, level, asked},
+  // see exercise/variants.js), each with its run's report and, with r
+  // asked, its reordering's key (exercise/check.js's reorderKey): {variants} or {error}.
   function variantRuns(request) {
     if (!generator) return { error: { key: 'stillLoading' } };
     const made = exerciseVariants.variants(generator, request);
     if (made.error) return made;
     for (const v of made.variants) v.report = runFiles(v.files.config, v.files.program).report;
     if (made.variants.some((v) => !v.report)) return { error: { key: 'sheetFail' } };
+    if (String(request.asked).includes('r'))
+      for (const v of made.variants) v.reorder = exerciseCheck.reorderKey(v.report, (order) => inner.orderBubbles(v.files.config, v.report, order));
     return made;
   }
 
@@ -73,7 +76,7 @@ function create(inner) {
   // null: with the message why not, or with a question bank in several files
   // in exportFiles, to be saved one by one.
   function exportClass(form) {
-    const made = classFile(form, Object.assign(exerciseVariants.setupRequest(state.setup), { asked: state.setup.asked }));
+    const made = classFile(form, exerciseVariants.setupRequest(state.setup));
     if (made.error) {
       sayExport(made.error);
       return null;
@@ -88,7 +91,7 @@ function create(inner) {
   // part laid out for printing.
   function makeSheet(what) {
     const asked = exerciseCheck.readAsked(state.setup.asked);
-    const made = asked === null ? { error: { key: 'askSome' } } : variantRuns(exerciseVariants.setupRequest(state.setup));
+    const made = asked === null ? { error: { key: 'askSome' } } : variantRuns(Object.assign(exerciseVariants.setupRequest(state.setup), { asked }));
     const part = what === 'key' ? 'key' : 'students';
     state.sheet = made.error
       ? { what: part, message: { key: made.error.key, params: made.error.params || {} } }

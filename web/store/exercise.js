@@ -11,10 +11,10 @@ const exerciseLink = require('../exercise/link.js');
 const exerciseKey = (fragment) => 'exercise.' + exerciseGen.hash32(fragment).toString(36);
 
 // inner: the store's {state, emit, kept, generator, samePair, run,
-// recordOf, show, notice, toAddress}; generator() is the page's one
-// exercise generator, recordOf(config, program) a run of two files (it
-// throws when the simulator could not run them), show(record) makes record
-// the run the results draw.
+// recordOf, orderBubbles, show, notice, toAddress}; generator() is the
+// page's one exercise generator, recordOf(config, program) a run of two
+// files (it throws when the simulator could not run them), show(record)
+// makes record the run the results draw.
 function create(inner) {
   const { state, emit, kept } = inner;
   let waiting = null; // an exercise asked for before the simulator was ready
@@ -41,10 +41,13 @@ function create(inner) {
     let source = request.source;
     if (source.kind === 'generated') {
       const generator = inner.generator();
-      const p = generator.readParams(source);
-      if (p.error) return from === 'link' ? exerciseLinkError('badExParams', { e: p.why }) : sayExercise(p.why.key, p.why.params);
-      source = Object.assign({ kind: 'generated' }, p);
-      files = generator.exercise(p);
+      const values = Object.assign({}, source, { asked });
+      try {
+        files = generator.exercise(values);
+      } catch (e) {
+        return from === 'link' ? exerciseLinkError('badExParams', { e: e.why }) : sayExercise(e.why.key, e.why.params);
+      }
+      source = Object.assign({ kind: 'generated' }, generator.readParams(values));
     } else if ('config' in request) {
       files = { config: request.config, program: request.program };
     } else {
@@ -60,7 +63,13 @@ function create(inner) {
       }
     }
     if (!record.report) return sayExercise('noRunEx', { s: record.result.status }, record.result.console);
-    const ex = { asked, source, config: files.config, program: files.program, run: record, from };
+    let reorder = null;
+    if (asked.includes('r')) {
+      reorder = exerciseCheck.reorderKey(record.report, (order) => inner.orderBubbles(files.config, record.report, order));
+      if (!reorder.exact) return sayExercise('reorderUnproved');
+      reorder.tried = {};
+    }
+    const ex = { asked, source, config: files.config, program: files.program, run: record, from, reorder };
     ex.fragment = exerciseLink.fragment(ex);
     const answers = kept.get(exerciseKey(ex.fragment));
     ex.answers = answers && typeof answers === 'object' ? answers : {};
@@ -104,6 +113,11 @@ function create(inner) {
     if (!ex) return;
     ex.checked = Object.assign({}, ex.answers);
     kept.set(exerciseKey(ex.fragment), ex.answers);
+    if (ex.reorder) {
+      const order = exerciseCheck.givenOrder(ex.run.report, ex.checked.order);
+      const text = order.join(' ');
+      if (!(text in ex.reorder.tried)) ex.reorder.tried[text] = inner.orderBubbles(ex.config, ex.run.report, order);
+    }
     emit('exercise');
     reveal();
   }

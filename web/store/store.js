@@ -8,6 +8,7 @@
 
 const schedule = require('../logic/schedule.js');
 const shareLinks = require('../logic/share.js');
+const { programText } = require('../logic/reorder.js');
 const sweep = require('../logic/sweep.js');
 const storage = require('./storage.js');
 const filesPart = require('./files.js');
@@ -99,7 +100,7 @@ function createStore(deps) {
 
   // ---- the parts ----
 
-  const inner = { state, emit, kept, examples, tab, run, runLater, runFiles, recordOf, show, notice, toAddress };
+  const inner = { state, emit, kept, examples, tab, run, runLater, runFiles, recordOf, orderBubbles, show, notice, toAddress };
   const editors = filesPart.create(inner);
   const classroom = classPart.create(inner);
   const exercise = exercisePart.create(Object.assign({ generator: classroom.generator, samePair: filesPart.samePair }, inner));
@@ -126,6 +127,12 @@ function createStore(deps) {
   // simulator could not run the files.
   function recordOf(config, program) {
     return schedule.runRecord(config, program, runFiles(config, program));
+  }
+
+  // The bubbles of a report's program in another order of its instructions,
+  // by the simulator's run of it under config.
+  function orderBubbles(config, report, order) {
+    return runFiles(config, programText(report.instructions, order)).report.bubbles;
   }
 
   // Runs the editors' files now.

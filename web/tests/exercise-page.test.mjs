@@ -13,6 +13,8 @@ const run = sim.run;
 const { exercise } = script('exercise/gen.js').create(sim.limits);
 const check = script('exercise/check.js');
 
+const { programText } = script('logic/reorder.js');
+
 const exampleFiles = (name) => ['config.txt', 'program.txt'].map((f) => readFileSync(path.join(examplesDir, name, f), 'utf8'));
 const complete = readdirSync(examplesDir).sort().filter((n) => runNative(...exampleFiles(n)).status === 0);
 const failing = readdirSync(examplesDir).sort().filter((n) => !complete.includes(n));
@@ -247,6 +249,36 @@ describe('exercises on the page', () => {
     const [, total] = await score(p.page);
     assert.equal(total, check.cells(run(...Object.values(exercise({ seed: 5, depth: 5, count: 6, level: 'many' }))).report, 'hsp').length);
     assert.ok((await verdicts(p.page)).every(([, v]) => v === 'right' || v === 'wrong'));
+    await p.close();
+  });
+
+  test('asked with r (unticked at first): the order moved by keyboard and the fewest typed are kept over a reload and checked', async () => {
+    const p = await open();
+    const params = { seed: '0', depth: '5', count: '6', level: 'many', asked: 'r' };
+    const boxes = p.page.locator('input[name="exercise-asked"]');
+    assert.deepEqual(await boxes.evaluateAll((l) => l.map((b) => b.value + b.checked)), ['htrue', 'strue', 'ptrue', 'rfalse']);
+    for (const box of await boxes.all()) await box.setChecked((await box.getAttribute('value')) === 'r');
+    await p.page.fill('#exercise-seed', params.seed);
+    await p.page.fill('#exercise-count', params.count);
+    await p.page.click('#exercise-generate');
+    const files = exercise(params);
+    assert.deepEqual(await p.page.evaluate((q) => window.hazardSim.exercise(q), params), files, 'the same files as under Node');
+    const report = run(files.config, files.program).report;
+    const key = check.reorderKey(report, (order) => run(files.config, programText(report.instructions, order)).report.bubbles);
+    const items = () => p.page.$$eval('#exercise-reorder-list li', (l) => l.map((li) => Number(li.dataset.index)));
+    // Each instruction of the best order in turn raised by Alt+ArrowUp to its place, keeping the focus.
+    for (let to = 0; to < key.order.length; to++) {
+      await p.page.focus(`#exercise-reorder-list li[data-index="${key.order[to]}"]`);
+      for (let at = (await items()).indexOf(key.order[to]); at > to; at--) await p.page.keyboard.press('Alt+ArrowUp');
+      assert.equal(await p.page.evaluate(() => document.activeElement.dataset.index), String(key.order[to]));
+    }
+    await p.page.fill('#exercise-fewest', String(key.fewest + 1));
+    await p.page.reload();
+    await p.page.waitForSelector('#exercise-check');
+    assert.deepEqual([await items(), await p.page.inputValue('#exercise-fewest')], [key.order, String(key.fewest + 1)], 'kept over a reload');
+    await p.page.click('#exercise-check');
+    assert.deepEqual((await verdicts(p.page)).map(([, v]) => v), ['right', 'wrong']);
+    assert.match(await p.page.textContent('#exercise-reasons'), new RegExp(`bule dupa reordonare: ai scris "${key.fewest + 1}"\\. Minimul: ${key.fewest} \\(ordinea `));
     await p.close();
   });
 

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, readdirSync } from 'node:fs';
 import { join } from 'node:path';
 import { createHash } from 'node:crypto';
-import { root, script, loadSim, runNative, nativeFigures } from './lib.mjs';
+import { root, script, loadSim, readyStore, runNative, nativeFigures } from './lib.mjs';
 
 const sim = await loadSim();
 const run = sim.run;
@@ -294,4 +294,56 @@ test('the parts asked are read from their letters, and only those cells are grad
   assert.deepEqual(kinds.map((c) => [c.instr, c.distance]), [[1, 1], [2, 1], [2, 2], [3, 1], [3, 2], [3, 3], [4, 1], [4, 2], [4, 3], [5, 1], [5, 2], [5, 3]]);
   assert.equal(check.cells(report, 's').length, 6);
   assert.equal(check.cells(report, 'hsp').length, 24 + 6 + 1);
+});
+
+// ------------------------------------------------------------ reordering
+
+const { programText, breach } = script('logic/reorder.js');
+const words = script('words/words.js');
+
+test('asked with r: 2 instructions refused in both languages, a seed the same files, each a program whose proved fewest saves a bubble', () => {
+  const two = { seed: '1', depth: 5, count: 2, level: 'few', asked: 'hspr' };
+  assert.throws(() => exercise(two), /^Error: Reordonarea cere cel putin 3 instructiuni/);
+  assert.ok(words.use('en') && /^Reordering needs at least 3/.test(readParams(two).error) && words.use('ro') && !readParams({ ...two, asked: 'hsp' }).error);
+  for (let k = 0; k < 120; k++) {
+    const params = { seed: String(k * 37), depth: 3 + (k % 8), count: [3, 5, 6, 7, 8][k % 5], level: ['few', 'many'][k % 2], asked: 'r' };
+    const files = exercise(params);
+    assert.deepEqual(exercise({ ...params, asked: 'hspr' }), files);
+    const { report } = run(files.config, files.program);
+    const key = check.reorderKey(report, (order) => run(files.config, programText(report.instructions, order)).report.bubbles);
+    assert.ok(key.exact && key.fewest < report.bubbles && !breach(report.instructions, key.order), JSON.stringify(params));
+  }
+  // Without r, the files of today; a seed whose own program does not gain, the same next one everywhere;
+  // at level many, 4 instructions are a chain of the pairs built: none gains.
+  assert.deepEqual(exercise({ seed: '7', depth: 5, count: 6, level: 'many', asked: 'hsp' }), exercise({ seed: '7', depth: 5, count: 6, level: 'many' }));
+  assert.equal(exercise({ seed: '0', depth: 6, count: 5, level: 'many', asked: 'r' }).program, 'SUB R23,R20,R22\nMUL R20,R19\nDIV R22,R20\nMUL R22,R23,R20\nSUB R21,R20\n');
+  assert.throws(() => exercise({ seed: '1', depth: 5, count: 4, level: 'many', asked: 'r' }), (e) => e.why.key === 'reorderNone');
+});
+
+test('an order is right as the key; an illegal one names both instructions and the register, a legal one the bubbles more; the fewest', async () => {
+  const store = await readyStore();
+  const open = (asked, config, program) => (store.openExercise({ asked, source: { kind: 'files' }, config, program }, 'setup'), store.state.exercise);
+  const marks = (ex, answers) => {
+    for (const [id, text] of Object.entries(answers)) store.answer(id, text);
+    store.checkAnswer();
+    return check.grade(ex.run.report, ex.asked, ex.checked, ex.reorder).cells.filter((c) => c.reorder).map((c) => [c.answered, c.right, c.reason || '']);
+  };
+  // Depth 5: as written, ADD waits 3 bubbles for R1; SUB and MUL between LD and ADD leave 1.
+  const ex = open('pr', '5\n4\n', 'LD R1,R2\nADD R3,R1,R4\nSUB R5,R6,R7\nMUL R8,R6,R7\n');
+  const CASES = [
+    [{ order: '0 2 3 1', fewest: '1' }, [true, true, /^$/], [true, true, /^$/]],
+    [{ order: '0 3 2 1', fewest: ' 01 ' }, [true, true, /^$/], [true, true, /^$/]],
+    [{ order: '1 0 2 3', fewest: '3' }, [true, false, /^1: ADD R3,R1,R4 citeste R1, scris de 0: LD R1,R2: trebuie sa ramina dupa ea\.$/], [true, false, /^Minimul: 1 \(ordinea 0 [23] [23] 1\); asa cum e scris: 3\.$/]],
+    [{ order: '0 2 1 3', fewest: 'unu' }, [true, false, /^Are 2 bule, cu 1 peste minimul de 1\.$/], [true, false, /^Acesta nu este un numar\. /]],
+    [{ order: '0 1 -1 3', fewest: '' }, [false, false, /^Fara raspuns\. Are 3 bule, cu 2 /], [false, false, /^Fara raspuns\. /]],
+  ];
+  for (const [answers, ...want] of CASES)
+    marks(ex, answers).forEach(([answered, right, reason], k) => assert.ok(answered === want[k][0] && right === want[k][1] && want[k][2].test(reason), `${JSON.stringify(answers)} ${k}: ${reason}`));
+  // A WAR and a WAW broken, in English.
+  const war = open('r', '4\n3\n', 'ADD R1,R2,R3\nSUB R2,R4,R4\nMUL R1,R5,R5\n');
+  words.use('en');
+  const said = ['1 0 2', '2 0 1'].map((order) => marks(war, { order })[0][2]);
+  words.use('ro');
+  assert.deepEqual(said, ['1: SUB R2,R4,R4 writes R2, read by 0: ADD R1,R2,R3: it must stay after it.', '2: MUL R1,R5,R5 writes R1, written by 0: ADD R1,R2,R3 too: it must stay after it.']);
+  assert.deepEqual(['hspr', 'rh', 'rr', 'q'].map(check.readAsked), ['hspr', 'hr', null, null]);
 });

@@ -311,12 +311,25 @@ test('the key as CSV starts with a byte order mark, and no field that is not a n
   assert.deepEqual(readCsv(text).slice(1).map((row) => row[0]), ["'=HYPERLINK(\"x\")", "'+Teodora", "'-Victor", "'@Zoe", '-5']);
 });
 
+test('with r, a question\'s last gap is the fewest bubbles, numerical; the CSV key gives them and a best order, which the native program runs with them', () => {
+  const request = { from: '20', to: '23', depth: 6, count: 7, level: 'few', asked: 'pr' };
+  const rows = readCsv(store.classFile('csv', request).files[0].text);
+  const questions = questionsOf(request);
+  store.variantRuns(request).variants.forEach((v, k) => {
+    const { order, fewest } = v.reorder;
+    assert.equal(nativeFigures(v.files.config, script('logic/reorder.js').programText(v.report.instructions, order)).figures.bubbles, fewest, v.seed);
+    const gaps = readGaps(field(questions[k], 'questiontext', 'text'));
+    assert.deepEqual([gaps.length, gaps[1].type, ...[fewest, fewest + 1, v.report.bubbles].map((r) => marks(gaps[1], String(r)))], [2, 'NUMERICAL', 100, 0, 0], v.seed);
+    assert.deepEqual(rows.slice(3 * k + 2, 3 * k + 4), [[v.seed, '', '', '', 'Ordinea noua', order.join(' ')], [v.seed, '', '', '', 'Cele mai putine bule dupa reordonare', String(fewest)]]);
+  });
+});
+
 test('a bad request gets the page\'s message, never a file', () => {
   const good = REQUESTS[0];
   const cases = [
     [{ from: '1', to: '201' }, 'sheetMax'], [{ from: '9', to: '1' }, 'sheetOrder'], [{ names: [] }, 'namesEmpty'], [{ names: '\n \n' }, 'namesEmpty'],
     [{ names: Array(201).fill('a') }, 'namesMax'], [{ names: ['a', 'b'.repeat(81)] }, 'nameLong'], [{ asked: '' }, 'askSome'],
-    [{ asked: 'x' }, 'askSome'], [{ depth: 11 }, 'badDepth'],
+    [{ asked: 'x' }, 'askSome'], [{ depth: 11 }, 'badDepth'], [{ count: 2, asked: 'hr' }, 'badCountR'],
   ];
   for (const [change, key] of cases)
     for (const form of ['moodle', 'csv']) assert.equal(store.classFile(form, { ...good, ...change }).error.key, key, JSON.stringify(change));

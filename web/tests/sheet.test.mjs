@@ -17,8 +17,8 @@ const oneLine = (text) => text.replace(/\s+/g, ' ');
 
 // A hand-written answer takes about 2.5 mm a character and 4.5 mm a line:
 // "WAW R28,R32" on one line or its kind above "R28,R32"; a cycle of three
-// digits; a performance such as "52.63".
-const roomy = (c) => c.h >= 8 && (c.cell === 'hazard' ? c.w >= 11 * 2.5 || (c.w >= 7 * 2.5 && c.h >= 2 * 4.5) : c.w >= (c.cell === 'entry' ? 3 : 5) * 2.5);
+// digits; an instruction's number of two; a performance such as "52.63".
+const roomy = (c) => c.h >= 8 && (c.cell === 'hazard' ? c.w >= 11 * 2.5 || (c.w >= 7 * 2.5 && c.h >= 2 * 4.5) : c.w >= ({ entry: 3, order: 2 }[c.cell] || 5) * 2.5);
 
 // Types the exercise's values and the sheet's fields; names (an array) are typed into the list.
 async function fill(page, { depth, count, asked = 'hsp', from = '1', to, names }) {
@@ -101,6 +101,8 @@ describe('the class sheet', () => {
     for (let depth = 3; depth <= 10; depth++) cases.push({ depth, count: 8 }, { depth, count: 50 });
     for (const count of [25, 26, 27, 28]) cases.push({ depth: 7, count }, { depth: 8, count: count - 3 });
     for (const asked of ['h', 'hs', 's', 'sp', 'hp', 'p']) cases.push({ depth: 10, count: 50, asked }, { depth: 8, count: 24, asked });
+    // A box for each instruction's new place and one for the fewest bubbles, below the grid.
+    cases.push({ depth: 7, count: 22, asked: 'hspr' }, { depth: 4, count: 20, asked: 'hsr' }, { depth: 5, count: 8, asked: 'hspr' });
     const name = 'Maria-Magdalena Constantinescu-Dobrogeanu Wolfenstein-Kowalczyk de la Vrancea II';
     cases.push({ depth: 10, count: 50, names: [name], lang: 'en' }, { depth: 7, count: 26, names: [name], lang: 'en' });
     const bad = [];
@@ -113,10 +115,12 @@ describe('the class sheet', () => {
       const asked = c.asked || 'hsp';
       const f = files('31', c.depth, c.count, c.names && name);
       const spread = check.distances(sim.run(f.config, f.program).report, asked);
-      const plan = paper.gridLayout({ count: c.count, spread, entry: asked.includes('s'), perf: asked.includes('p') });
+      const plan = paper.gridLayout({ count: c.count, spread, entry: asked.includes('s'), perf: asked.includes('p'), order: asked.includes('r') });
       assert.equal(pages.length, plan.pages, where + ': the pages planned');
       assert.ok(pages.length <= 2 && (!c.names || oneLine(pages[0]).includes(name)), where);
       bad.push(...cells.filter((cell) => !roomy(cell)).map((cell) => `${where}: ${JSON.stringify(cell)}`));
+      const boxes = (cell) => cells.filter((x) => x.cell === cell).length;
+      assert.deepEqual([boxes('order'), boxes('fewest')], asked.includes('r') ? [c.count, 1] : [0, 0], where + ': the new order\'s boxes');
       if (asked === 'p') continue; // the program alone, and the performance's box
       assert.ok(grid.w >= 190, `${where}: the grid is ${grid.w} mm wide`);
       // 281 mm of the page inside its margins; a short program's rows grow only so far.

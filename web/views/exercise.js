@@ -1,13 +1,16 @@
 // The exercise box: its setup (what is asked; on the editors' files, or
 // generated from a seed), its message, and the open exercise with its own
-// files, the answer form, the check with a sign and a reason on every wrong
-// cell, the solution and closing. The editors are never touched here.
+// files, the answer form (its new order a list that takes any move), the
+// check with a sign and a reason on every wrong cell, the solution and
+// closing. The editors are never touched here.
 // Gives mount(box, store).
 'use strict';
 
 const { el } = require('./dom.js');
+const { createOrderList } = require('./order-list.js');
 const check = require('../exercise/check.js');
-const { instrText } = require('../logic/schedule.js');
+const { moved } = require('../logic/reorder.js');
+const { instrText, instrLabel } = require('../logic/schedule.js');
 const T = require('../words/words.js').t;
 
 // A kind select's values and what it shows: '' (not answered, the start), none and the kinds.
@@ -29,6 +32,7 @@ function rules(asked) {
   if (asked.includes('h')) items.push(T('ruleKind'), T('ruleRegs'));
   if (asked.includes('s')) items.push(T('ruleEntry'));
   if (asked.includes('p')) items.push(T('rulePerf'));
+  if (asked.includes('r')) items.push(T('ruleR'));
   return el('details', { class: 'exercise-rules' }, [el('summary', { text: T('rules') }), el('ul', {}, items.map((t) => el('li', { text: t })))]);
 }
 
@@ -38,8 +42,38 @@ function kindSelect(i, d) {
   return select;
 }
 
-// The answer form: a grid of the hazards' and entries' cells, the performance.
-function form(ex) {
+// The new order: a list of the program's instructions that takes any move
+// (refusing one would tell a dependence), each kept as the order's answer;
+// the moved item keeps the focus, so that a screen reader says its place.
+function orderField(ex, store) {
+  const report = ex.run.report;
+  const ol = el('ol', { id: 'exercise-reorder-list', 'aria-labelledby': 'exercise-reorder-ask', dataset: { answer: 'order' } });
+  const name = (i) => instrLabel(report.instructions[i]);
+  let order = check.givenOrder(report, ex.answers.order);
+  const list = createOrderList(ol, {
+    label: name,
+    name,
+    t: T,
+    move(from, to) {
+      order = moved(order, from, to);
+      store.answer('order', order.join(' '));
+      list.render(order);
+    },
+  });
+  list.render(order);
+  return el('div', { class: 'exercise-reorder' }, [
+    el('p', { id: 'exercise-reorder-ask', text: T('askOrder') }),
+    el('div', { class: 'answer-field' }, [ol, el('span', { class: 'verdict', 'aria-hidden': 'true' })]),
+    el('p', {}, [
+      el('label', { for: 'exercise-fewest', text: T('fewest') + ': ' }),
+      field(el('input', { id: 'exercise-fewest', type: 'text', size: '4', inputmode: 'numeric', autocomplete: 'off', dataset: { answer: 'fewest' } })),
+    ]),
+  ]);
+}
+
+// The answer form: a grid of the hazards' and entries' cells, the
+// performance, the new order and its bubbles.
+function form(ex, store) {
   const { asked } = ex;
   const report = ex.run.report;
   const spread = check.distances(report, asked);
@@ -79,6 +113,7 @@ function form(ex) {
     const perf = el('input', { id: 'exercise-performance', type: 'text', size: '8', autocomplete: 'off', dataset: { answer: 'performance' } });
     parts.push(el('p', {}, [el('label', { for: 'exercise-performance', text: T('perfPct') }), field(perf)]));
   }
+  if (asked.includes('r')) parts.push(orderField(ex, store));
   return parts;
 }
 
@@ -86,6 +121,7 @@ function whereText(c) {
   if (c.answer === 'kind') return T('whereKind', { i: c.instr, d: c.distance });
   if (c.answer === 'registers') return T('whereRegs', { i: c.instr, d: c.distance });
   if (c.answer === 'entry') return T('whereEntry', { i: c.instr });
+  if (c.reorder) return T(c.answer === 'order' ? 'newOrder' : 'fewest');
   return T('perf');
 }
 
@@ -145,7 +181,7 @@ function mount(section, store) {
   function drawExercise(ex) {
     const report = ex.run.report;
     const program = report.depth + '\n' + report.count + '\n\n' + report.instructions.map(instrText).join('\n');
-    const formBox = el('form', { id: 'exercise-form', 'aria-label': T('exAnswer') }, form(ex));
+    const formBox = el('form', { id: 'exercise-form', 'aria-label': T('exAnswer') }, form(ex, store));
     open.replaceChildren(
       el('p', { id: 'exercise-what', text: describe(ex) }),
       el('p', { class: 'exercise-files-note', text: T('exFiles') }),
@@ -175,7 +211,7 @@ function mount(section, store) {
     // Enter in an answer cell checks, a select's included: its list, while open, keeps the key.
     formBox.addEventListener('keydown', (event) => {
       const plainEnter = event.key === 'Enter' && !event.isComposing && !(event.altKey || event.ctrlKey || event.metaKey || event.shiftKey);
-      if (!plainEnter || !event.target.closest('[data-answer]')) return;
+      if (!plainEnter || !event.target.closest('[data-answer]') || event.target.closest('button')) return;
       event.preventDefault();
       formBox.requestSubmit();
     });
@@ -187,7 +223,7 @@ function mount(section, store) {
 
   // Every cell's sign and the reasons of the wrong ones, as the answer stood when checked.
   function drawMarks(ex) {
-    const result = check.grade(ex.run.report, ex.asked, ex.checked);
+    const result = check.grade(ex.run.report, ex.asked, ex.checked, ex.reorder);
     const byId = new Map(result.cells.map((c) => [c.id, c]));
     const reasons = [];
     for (const node of answerElements()) {
@@ -230,7 +266,7 @@ function mount(section, store) {
     if (ex && ex.checked) drawMarks(ex);
     drawn = ex;
     if (opened && ex.from === 'setup') {
-      const first = open.querySelector('[data-answer]');
+      const first = open.querySelector('input[data-answer], select[data-answer], [data-answer] li');
       if (first) first.focus();
     }
     if (closed) find('exercise-start').focus();

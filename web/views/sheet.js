@@ -47,6 +47,7 @@ function rulesText(asked, lines) {
   if (asked.includes('h')) rules.push(T('sheetRuleH') + (lines === 2 ? T('sheetRuleLines') : ''));
   if (asked.includes('s')) rules.push(T('sheetRuleS'));
   if (asked.includes('p')) rules.push(T('sheetRuleP'));
+  if (asked.includes('r')) rules.push(T('ruleR'));
   return rules.join(' ');
 }
 
@@ -80,6 +81,7 @@ function studentPage(k, v, asked) {
     spread: check.distances(report, asked),
     entry: asked.includes('s'),
     perf: asked.includes('p'),
+    order: asked.includes('r'),
   });
   const [title, under] = who(k, v);
   const page = el('section', { class: 'sheet-variant' }, [
@@ -91,8 +93,11 @@ function studentPage(k, v, asked) {
   ]);
   if (check.gridHead(report, asked).length > 2) page.append(answerGrid(report, asked, layout));
   else page.append(el('pre', { class: 'sheet-program', text: v.files.program }));
-  if (asked.includes('p'))
-    page.append(el('p', { class: 'sheet-perf' }, [el('span', { text: T('sheetPerfLabel') }), el('span', { class: 'sheet-box', dataset: { sheetCell: 'performance' } })]));
+  const box = (cell) => el('span', { class: 'sheet-box', dataset: { sheetCell: cell } });
+  if (asked.includes('p')) page.append(el('p', { class: 'sheet-perf' }, [el('span', { text: T('sheetPerfLabel') }), box('performance')]));
+  if (asked.includes('r'))
+    page.append(el('p', { class: 'sheet-order' }, [el('span', { text: T('newOrder') + ' (IN):' })].concat(report.instructions.map(() => box('order')))),
+      el('p', { class: 'sheet-perf' }, [el('span', { text: T('fewest') + ':' }), box('fewest')]));
   return page;
 }
 
@@ -112,6 +117,7 @@ function hazardKey(h) {
 
 function keyBlock(k, v) {
   const { params: p, report } = v;
+  const info = T('keyInfo', { depth: p.depth, n: p.count, p: report.performance }) + (v.reorder ? T('keyReorder', { f: v.reorder.fewest, order: v.reorder.order.join(' ') }) : '');
   const [title, under] = who(k, v);
   const spread = check.distances(report, 'hsp');
   const rows = report.instructions.map((ins) => {
@@ -122,7 +128,7 @@ function keyBlock(k, v) {
   });
   return el('section', { class: 'sheet-key-variant' }, [
     el('h3', {}, [el('span', { text: v.name === null ? title : `${title} (${under})` }), ' ',
-      el('span', { class: 'sheet-key-info', text: T('keyInfo', { depth: p.depth, n: p.count, p: report.performance }) })]),
+      el('span', { class: 'sheet-key-info', text: info })]),
     el('table', { class: 'sheet-key-grid' }, [el('thead', {}, [headRow(check.gridHead(report, 'hsp'))]), el('tbody', {}, rows)]),
   ]);
 }
