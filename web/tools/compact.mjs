@@ -14,10 +14,22 @@ const script = from.endsWith('.js');
 // A style sheet's line without the spaces after its colons, semicolons and
 // commas and around its braces, where it holds no quote.
 const css = (line) => (!from.endsWith('.css') || /['"]/.test(line) ? line : line.replace(/([:;,{]) +/g, '$1').replace(/ +([{}])/g, '$1'));
+// A script's line that holds no quote, slash or backtick, outside a template
+// that spans lines, without the spaces beside its punctuation; never between
+// two of + and -, which would make ++ or --.
+const PUNCT = '=(){}[],;:?<>|&!*%+-';
+let inTemplate = false;
+function tight(line) {
+  const plain = !inTemplate && !/['"`/]/.test(line);
+  if ((line.split('`').length - 1) % 2) inTemplate = !inTemplate;
+  if (!plain) return line;
+  return line.replace(/(.?) +(?=(.?))/g, (run, a, b) =>
+    (PUNCT.includes(a) || PUNCT.includes(b)) && !('+-'.includes(a) && '+-'.includes(b)) && a && b ? a : run);
+}
 const kept = readFileSync(from, 'utf8')
   .replace(from.endsWith('.css') ? /\/\*[\s\S]*?\*\//g : from.endsWith('.html') ? /<!--[\s\S]*?-->/g : /$^/, '')
   .split('\n')
-  .map((line) => (script ? line.replace(/^([^'"`/]*?) +\/\/ .*$/, '$1') : css(line)).trim())
+  .map((line) => (script ? tight(line.replace(/^([^'"`/]*?) +\/\/ .*$/, '$1').trim()) : css(line).trim()))
   .filter((line) => line !== '' && !(script && line.startsWith('//')));
 if (script && name !== 'modules.js') {
   kept.unshift(`hsDefine('${name}', function (require, module, exports) {`);
