@@ -8,7 +8,7 @@
 
 const model = require('../logic/schedule.js');
 const teach = require('../logic/teach.js');
-const { breach } = require('../logic/reorder.js');
+const { breach, breachWords } = require('../logic/reorder.js');
 const { bestOrder } = require('../logic/best-order.js');
 const T = require('../words/words.js').t;
 
@@ -286,7 +286,7 @@ function judge(report, cell, text) {
     const bubbles = key.tried[order.join(' ')];
     right = !b && bubbles === key.fewest;
     why = () => (answered ? '' : T('notAnswered')) + (b
-      ? T('order' + b.kind, { a: label(report, b.earlier), b: label(report, b.later), r: b.register }) + T('orderStay')
+      ? breachWords(report.instructions, b)
       : T('orderMore', { b: bubbles, n: bubbles - key.fewest, f: key.fewest }));
   } else if (cell.answer === 'fewest') {
     right = readEntry(text) === key.fewest;

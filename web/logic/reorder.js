@@ -1,10 +1,11 @@
 // Reordering a program: which orders of its instructions compute the same
 // (every two that share a register one of them writes keep their order),
 // what a move breaks, the program text of an order, and its bubbles.
-// Gives binding, breach, moveBreach, programText, entries, bubblesOf, moved.
+// Gives binding, breach, breachWords, moveBreach, programText, entries, bubblesOf, moved.
 'use strict';
 
-const { instrText } = require('./schedule.js');
+const { instrText, instrLabel } = require('./schedule.js');
+const T = require('../words/words.js').t;
 
 // What keeps `later` after `earlier` (instructions of a run report, later
 // after earlier as written): {kind, register}, RAW first, then WAR and WAW,
@@ -30,6 +31,13 @@ function breach(instrs, order) {
     seen.add(i);
   }
   return null;
+}
+
+// Why a breach binds, in the page's words: "1: ADD R3,R1,R4 citeste R1,
+// pe care il scrie 0: LD R1,R2: trebuie sa ramina dupa ea."
+function breachWords(instrs, b) {
+  const [a, later] = [instrs[b.earlier], instrs[b.later]].map(instrLabel);
+  return T('order' + b.kind, { a, b: later, r: b.register }) + T('orderStay');
 }
 
 // The order with the instruction at position `from` moved to position `to`.
@@ -79,4 +87,4 @@ function bubblesOf(instrs, order, depth) {
   return cycle.length ? cycle[cycle.length - 1] - (cycle.length - 1) : 0;
 }
 
-module.exports = { binding, breach, moveBreach, moved, programText, entries, bubblesOf };
+module.exports = { binding, breach, breachWords, moveBreach, moved, programText, entries, bubblesOf };

@@ -333,7 +333,7 @@ test('an order is right as the key; an illegal one names both instructions and t
   const CASES = [
     [{ order: '0 2 3 1', fewest: '1' }, [true, true, /^$/], [true, true, /^$/]],
     [{ order: '0 3 2 1', fewest: ' 01 ' }, [true, true, /^$/], [true, true, /^$/]],
-    [{ order: '1 0 2 3', fewest: '3' }, [true, false, /^1: ADD R3,R1,R4 citeste R1, scris de 0: LD R1,R2: trebuie sa ramina dupa ea\.$/], [true, false, /^Minimul: 1 \(ordinea 0 [23] [23] 1\); asa cum e scris: 3\.$/]],
+    [{ order: '1 0 2 3', fewest: '3' }, [true, false, /^1: ADD R3,R1,R4 citeste R1, pe care il scrie 0: LD R1,R2: trebuie sa ramina dupa ea\.$/], [true, false, /^Minimul: 1 \(ordinea 0 [23] [23] 1\); asa cum e scris: 3\.$/]],
     [{ order: '0 2 1 3', fewest: 'unu' }, [true, false, /^Are 2 bule, cu 1 peste minimul de 1\.$/], [true, false, /^Acesta nu este un numar\. /]],
     [{ order: '0 1 -1 3', fewest: '' }, [false, false, /^Fara raspuns\. Are 3 bule, cu 2 /], [false, false, /^Fara raspuns\. /]],
   ];
@@ -344,6 +344,6 @@ test('an order is right as the key; an illegal one names both instructions and t
   words.use('en');
   const said = ['1 0 2', '2 0 1'].map((order) => marks(war, { order })[0][2]);
   words.use('ro');
-  assert.deepEqual(said, ['1: SUB R2,R4,R4 writes R2, read by 0: ADD R1,R2,R3: it must stay after it.', '2: MUL R1,R5,R5 writes R1, written by 0: ADD R1,R2,R3 too: it must stay after it.']);
+  assert.deepEqual(said, ['1: SUB R2,R4,R4 writes R2, which 0: ADD R1,R2,R3 reads: it must stay after it.', '2: MUL R1,R5,R5 writes R1, which 0: ADD R1,R2,R3 also writes: it must stay after it.']);
   assert.deepEqual(['hspr', 'rh', 'rr', 'q'].map(check.readAsked), ['hspr', 'hr', null, null]);
 });

@@ -5,6 +5,7 @@
 'use strict';
 
 const { createOrderList } = require('./order-list.js');
+const { breachWords } = require('../logic/reorder.js');
 const { instrLabel } = require('../logic/schedule.js');
 const svg = require('../logic/diagram-svg.js');
 const corrected = require('../logic/diagram-corrected.js');
@@ -20,9 +21,7 @@ function mount(section, store) {
     if ((section.hidden = !r || Boolean(state.exercise || state.opening))) return;
     const { refusal: b, moved: m, best, record } = r;
     list.render(r.order);
-    // A refusal: the page's words for the dependence (WAW's naming both), and why it binds.
-    const why = b && T(b.kind === 'WAW' ? 'breachWAW' : 'kind' + b.kind, { later: label(b.later), earlier: label(b.earlier), r: b.register });
-    $('status').textContent = b ? why + T('mustStay') : m ? T('orderMoved', { label: label(m.instr), at: m.to + 1, n: record.report.bubbles }) : '';
+    $('status').textContent = b ? breachWords(state.run.report.instructions, b) : m ? T('orderMoved', { label: label(m.instr), at: m.to + 1, n: record.report.bubbles }) : '';
     const how = best && (best.exact ? T('proved') : T('bestFound', { bound: best.bound }));
     $('found').textContent = best ? T('bestIs', { n: best.bubbles, how, order: best.order.join(' ') }) : '';
     drawDiagram(record);
