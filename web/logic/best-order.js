@@ -111,13 +111,13 @@ function bestOrder(instrs, depth, steps = STEPS) {
 
   let end = Math.max(...byTail.map((j, k) => k + tail[j]));
   while (!fits(-1, end) && left >= 0) end++;
-  const exact = left >= 0;
-  if (!exact) {
+  if (left < 0) {
     left = Infinity;
     fits(-1, Infinity);
   }
   const bubbles = cycle[order[n - 1]] - n + 1;
-  return { order, bubbles, exact, bound: exact ? bubbles : end - n + 1 };
+  const bound = end - n + 1;
+  return { order, bubbles, exact: bubbles === bound, bound };
 }
 
 module.exports = { bestOrder };
