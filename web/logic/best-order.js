@@ -5,21 +5,7 @@
 
 const { binding } = require('./reorder.js');
 
-const STEPS = 300000;
-
-// The least last cycle when each of `items` [release, tail] enters at its
-// release or later, one a cycle, and ends tail cycles after its entry.
-function jackson(items) {
-  const rest = items.sort((a, b) => b[1] - a[1]);
-  let t = -Infinity;
-  let most = 0;
-  while (rest.length) {
-    t = Math.max(t, Math.min(...rest.map((x) => x[0])));
-    const [, q] = rest.splice(rest.findIndex((x) => x[0] <= t), 1)[0];
-    most = Math.max(most, t++ + q);
-  }
-  return most;
-}
+const STEPS = 150000;
 
 // {order, bubbles, exact, bound} for instructions of a run report at
 // `depth`: order the indices as written, bubbles its bubbles, exact true
@@ -31,21 +17,38 @@ function jackson(items) {
 // Only orders that never leave a cycle empty while an instruction could
 // enter in it are tried: moving such an instruction into the empty cycle
 // delays none. The search asks, for each last cycle from the least up, if an
-// order ends by it; each failure proves the next as a bound. A state (the
-// instructions placed, and the cycles after the next free one that those
-// ready must wait) is left when the instructions left cannot end by that
-// cycle, each taking a cycle and each followed by its tail, or when it failed
-// before with as many cycles left.
+// order ends by it; each failure proves the next as a bound. A state is
+// left when the instructions left cannot end by that cycle even if each were
+// bound only to those placed and to the ones it must precede, or when one
+// that failed before shows it fails.
 function bestOrder(instrs, depth, steps = STEPS) {
   const n = instrs.length;
   const gap = depth - 1;
   const preds = instrs.map(() => []);
   const succs = instrs.map(() => []);
   instrs.forEach((b, j) => instrs.slice(0, j).forEach((a, i) => binding(a, b) && (preds[j].push(i), succs[i].push(j))));
+
+  const taken = new Int32Array(n * (2 * depth + 1));
+  let stamp = 0;
+  // The least last cycle when each of `list` (longest tail first) enters at
+  // release(j) or later, one a cycle, and is followed by its tail: each in
+  // turn takes the first cycle free from its release (none below 0 counts).
+  function fill(list, release) {
+    stamp++;
+    let most = 0;
+    for (const j of list) {
+      let c = release(j);
+      if (c < 0) continue;
+      while (taken[c] === stamp) c++;
+      taken[c] = stamp;
+      most = Math.max(most, c + tail[j]);
+    }
+    return most;
+  }
   // tail[i]: cycles from i's entry to the last entry, at least. Those that
   // must follow i (after[i]: each with how many cycles after i it enters at
-  // least, gap for each link of the longest chain down to it) enter one a
-  // cycle, and each is followed by its own tail.
+  // least, gap for each link of the longest chain down to it) take a cycle
+  // each, and each is followed by its own tail.
   const tail = [];
   const after = [];
   for (let i = n - 1; i >= 0; i--) {
@@ -54,7 +57,7 @@ function bestOrder(instrs, depth, steps = STEPS) {
       after[i].set(s, Math.max(after[i].get(s) || 0, gap));
       for (const [d, h] of after[s]) after[i].set(d, Math.max(after[i].get(d) || 0, h + gap));
     }
-    tail[i] = jackson([...after[i]].map(([d, h]) => [h, tail[d]]));
+    tail[i] = fill([...after[i].keys()].sort((a, b) => tail[b] - tail[a]), (d) => after[i].get(d));
   }
   const byTail = [...instrs.keys()].sort((a, b) => tail[b] - tail[a] || a - b);
 
@@ -63,7 +66,10 @@ function bestOrder(instrs, depth, steps = STEPS) {
   const cycle = [];
   const order = [];
   const mask = [0, 0];
-  const failed = new Map(); // state -> the most cycles left after it that no order fits in
+  // The instructions placed (as bits) -> the last 32 states of theirs that
+  // failed, none failing another: how long each ready one waited after the
+  // first free cycle, and how many cycles were left.
+  const failed = new Map();
   let left = steps;
 
   // Whether an order ending by cycle `end` follows the `order` placed so far,
@@ -71,32 +77,31 @@ function bestOrder(instrs, depth, steps = STEPS) {
   function fits(last, end) {
     if (order.length === n) return true;
     if (--left < 0) return false;
-    const enter = [];
+    const head = [];
     let first = Infinity;
     for (let j = 0; j < n; j++) {
-      if (placed[j] || waiting[j]) continue;
+      if (placed[j]) continue;
       let c = last + 1;
-      for (const p of preds[j]) c = Math.max(c, cycle[p] + gap);
-      enter[j] = c;
+      for (const p of preds[j]) c = Math.max(c, (placed[p] ? cycle[p] : head[p]) + gap);
+      head[j] = c;
       if (c < first) first = c;
     }
-    let bound = 0;
-    let k = 0;
-    let key = mask[0] + mask[1] * 2 ** 32;
+    if (fill(byTail, (j) => (placed[j] ? -1 : head[j])) > end) return false;
+    // A state that failed with the same instructions placed, its ready ones
+    // waiting no longer and as many cycles left or more, fails this one.
+    const wait = byTail.filter((j) => !placed[j] && !waiting[j]).map((j) => head[j] - first);
+    const slack = end - first;
+    const key = mask[0] + mask[1] * 2 ** 32;
+    const known = failed.get(key) || [];
+    if (known.some((f) => f.slack >= slack && f.wait.every((w, k) => wait[k] >= w))) return false;
     for (const j of byTail) {
-      if (placed[j]) continue;
-      bound = Math.max(bound, first + k++ + tail[j], (enter[j] ?? 0) + tail[j]);
-      if (enter[j] > first) key += ' ' + j + ':' + (enter[j] - first);
-    }
-    if (bound > end || failed.get(key) >= end - first) return false;
-    for (const j of byTail) {
-      if (enter[j] !== first) continue;
+      if (head[j] !== first || waiting[j]) continue;
       place(j, first, 1);
       if (fits(first, end)) return true;
       place(j, first, -1);
       if (left < 0) return false;
     }
-    failed.set(key, end - first);
+    failed.set(key, known.filter((f) => f.slack > slack || f.wait.some((w, k) => wait[k] > w)).concat({ wait, slack }).slice(-32));
     return false;
   }
 
@@ -109,7 +114,9 @@ function bestOrder(instrs, depth, steps = STEPS) {
     mask[j >> 5] ^= 1 << (j & 31);
   }
 
-  let end = Math.max(...byTail.map((j, k) => k + tail[j]));
+  const rise = []; // the least cycle each can enter at
+  preds.forEach((p, j) => (rise[j] = Math.max(0, ...p.map((i) => rise[i] + gap))));
+  let end = fill(byTail, (j) => rise[j]);
   while (!fits(-1, end) && left >= 0) end++;
   if (left < 0) {
     left = Infinity;
