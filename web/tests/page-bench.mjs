@@ -1,7 +1,8 @@
 // Page benchmark, not a test (node web/tests/page-bench.mjs [runs], after scripts/web.sh build):
 // the site's size, the time from opening index.html from disk until
 // hazardSim.ready resolves and where it goes, the time of one hazardSim.run
-// of examples/deep with its report, and the time from an edit to its results drawn.
+// of examples/deep with its report, the time from an edit to its results
+// drawn, and the most time of hazardSim.best on generated programs.
 import { siteFiles, siteUrl, launch } from './lib.mjs';
 
 const runs = Number(process.argv[2]) || 200;
@@ -83,6 +84,25 @@ const perRun = await page.evaluate(
   { runs, batch }
 );
 
+// hazardSim.best on generated programs of 12 and of 50 instructions, 20
+// seeds each (depth and level from the seed): the most time and how many
+// were proved; null in a page without it.
+const best = await page.evaluate(() => {
+  const sim = window.hazardSim;
+  if (!sim.best) return null;
+  return [12, 50].map((count) => {
+    let most = 0;
+    let proved = 0;
+    for (let seed = 0; seed < 20; seed++) {
+      const files = sim.exercise({ seed, depth: 3 + (seed % 8), count, level: seed % 2 ? 'many' : 'few' });
+      const t0 = performance.now();
+      if (sim.best(files).exact) proved++;
+      most = Math.max(most, performance.now() - t0);
+    }
+    return { count, most, proved };
+  });
+});
+
 // From an edit of examples/deep's program to the frame after the new run is
 // drawn (the depth comparison, the last view drawn), the pause before the run included.
 await page.selectOption('#example', 'deep');
@@ -109,3 +129,8 @@ console.log(`from opening index.html (file://) to hazardSim.ready: median ${medi
 console.log(`  the way there and on, medians since the navigation started: ${way}`);
 console.log(`one hazardSim.run of examples/deep with its report: median ${median(perRun).toFixed(3)} ms over ${runs} runs, timed ${batch} at a time (target <= 0.6 ms)`);
 console.log(`from an edit of examples/deep to its results drawn: median ${median(edits).toFixed(0)} ms, at most ${Math.max(...edits).toFixed(0)} ms over ${edits.length} edits (target: median <= 200 ms)`);
+const targets = { 12: 'proved within 100 ms', 50: 'an answer within 1 s' };
+for (const b of best || []) {
+  console.log(`hazardSim.best on generated programs of ${b.count} instructions: at most ${b.most.toFixed(1)} ms over 20 seeds, ${b.proved} of 20 proved the fewest (target: ${targets[b.count]})`);
+}
+if (!best) console.log('hazardSim.best: not in this page, not timed');
