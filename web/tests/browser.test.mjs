@@ -600,6 +600,9 @@ for (const mode of ['file', 'http']) {
     anyOrigin('on a narrow screen a wide diagram scrolls sideways inside its box, not the page', async () => {
       const p = await open(modes[mode], '', { viewport: { width: 400, height: 800 } });
       await runExample(p.page, 'deep');
+      // Off the screen a diagram is not laid out: looked at, it is.
+      await p.page.$eval('#schedule-diagram', (b) => b.scrollIntoView());
+      await p.page.waitForFunction(() => document.querySelector('#schedule-diagram .diagram').scrollWidth > 400);
       const box = await p.page.$eval('#schedule-diagram .diagram', (el) => ({ scroll: el.scrollWidth, client: el.clientWidth, overflow: getComputedStyle(el).overflowX }));
       assert.ok(box.scroll > box.client, 'the diagram is wider than its box');
       assert.equal(box.overflow, 'auto');

@@ -86,8 +86,11 @@ test('no label reaches past its diagram\'s edge, and a diagram wider than its bo
       await showRun(page, files);
       const what = `${typeof files === 'string' ? files : files.program.slice(0, 20)} at ${options.viewport ? 390 : 1280}`;
       const seen = await page.evaluate(async () => {
+        const frames = () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
         const past = [];
         for (const svg of document.querySelectorAll('#diagrams .diagram svg')) {
+          svg.scrollIntoView({ block: 'nearest' }); // off the screen a diagram is not laid out, nor measured
+          await frames();
           const box = svg.getBoundingClientRect();
           for (const t of svg.querySelectorAll('text')) {
             const r = t.getBoundingClientRect();
@@ -103,6 +106,8 @@ test('no label reaches past its diagram\'s edge, and a diagram wider than its bo
             while (document.getAnimations().length) await Promise.all(document.getAnimations().map((a) => a.finished.catch(() => {})));
             return ['left', 'right'].map((side) => getComputedStyle(s.parentNode.querySelector(`[data-side="${side}"]`)).opacity).join(' ');
           };
+          s.scrollIntoView({ block: 'nearest' });
+          await frames();
           s.scrollLeft = 0; // a diagram may open at its cycles, its gutter scrolled away
           const at = [s.scrollWidth > s.clientWidth, await shown()];
           s.scrollLeft = s.scrollWidth;
@@ -178,14 +183,20 @@ test('on a 390 pixel phone: the answer grid keeps its heads and instruction colu
   }
   // As each diagram opens: the cycles wholly beside the row labels, past the left edge's sign when it shows;
   // the hazards' marks, targets of 24 by 24 pixels or more, none over another.
-  const opened = await page.$$eval('#diagrams .diagram', (boxes) => boxes.map((s) => {
-    const edge = (e) => e.getBoundingClientRect();
-    const from = edge(s.parentNode.classList.contains('more-left') ? s.parentNode.querySelector('[data-side="left"]') : s.querySelector('.hzd-side')).right;
-    const cycles = [...s.querySelectorAll('.column')].map(edge).filter((r) => r.left >= from - 0.5 && r.right <= edge(s).right + 0.5).length;
-    const marks = [...s.querySelectorAll('.hazard')].map(edge);
-    const over = (a, b) => a.left < b.right - 0.01 && b.left < a.right - 0.01 && a.top < b.bottom - 0.01 && b.top < a.bottom - 0.01;
-    return [cycles >= 8 || cycles, marks.length, marks.filter((r, i) => r.width < 24 || r.height < 24 || marks.some((b, j) => j > i && over(r, b))).length];
-  }));
+  const opened = await page.$$eval('#diagrams .diagram', async (boxes) => {
+    const out = [];
+    for (const s of boxes) {
+      s.scrollIntoView({ block: 'nearest' }); // a diagram opens once it comes near the screen
+      await new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
+      const edge = (e) => e.getBoundingClientRect();
+      const from = edge(s.parentNode.classList.contains('more-left') ? s.parentNode.querySelector('[data-side="left"]') : s.querySelector('.hzd-side')).right;
+      const cycles = [...s.querySelectorAll('.column')].map(edge).filter((r) => r.left >= from - 0.5 && r.right <= edge(s).right + 0.5).length;
+      const marks = [...s.querySelectorAll('.hazard')].map(edge);
+      const over = (a, b) => a.left < b.right - 0.01 && b.left < a.right - 0.01 && a.top < b.bottom - 0.01 && b.top < a.bottom - 0.01;
+      out.push([cycles >= 8 || cycles, marks.length, marks.filter((r, i) => r.width < 24 || r.height < 24 || marks.some((b, j) => j > i && over(r, b))).length]);
+    }
+    return out;
+  });
   assert.deepEqual(opened, [[true, 140, 0], [true, 0, 0]], 'eight cycles or more; the marks, none small or over another');
 
   for (let k = 0; k < 12; k++) await page.click('#stepper button[aria-label="Ciclul urmator"]');

@@ -43,6 +43,7 @@ function mountOne(d, section, store, touch) {
   let drawn = null; // the diagram on the page
   let bubbles = new Map(); // its bubbles by the cycle they entered
   let inPipeline = []; // the bubbles lit with the stage they are in now
+  let measured = false; // cue() has measured the diagram drawn
   let tiles = null; // makes the tiles for paper of the diagram drawn, until they are
   const timer = section.ownerDocument.defaultView;
   let seen = null; // where the box is scrolled and how far it can be, its width, the diagram's scale on the screen, the room of the edges' signs
@@ -140,14 +141,28 @@ function mountOne(d, section, store, touch) {
     const first = scroller().querySelector(svg.FOCUSABLE);
     if (first) first.tabIndex = 0;
     else scroller().tabIndex = 0;
-    cue();
-    openAtCycles();
+    measured = false;
+    if (onScreen()) measure();
     drawPick(state);
     drawCycle(state);
     tiles = () => svg.printTiles(touch.matches ? d.draw(report, false) : diagram);
     if (timer.requestIdleCallback) timer.requestIdleCallback(drawTiles, { timeout: 500 });
     else timer.setTimeout(drawTiles, 0);
   }
+
+  // Off the screen a diagram is not laid out (content-visibility, page.css):
+  // what cue() measures waits until it comes near.
+  const onScreen = () => !box.checkVisibility || scroller().checkVisibility({ contentVisibilityAuto: true });
+  function measure() {
+    measured = true;
+    cue();
+    openAtCycles();
+  }
+  box.addEventListener('contentvisibilityautostatechange', (event) => {
+    if (event.skipped || !drawn || measured) return;
+    measure();
+    drawCycle(store.state); // the stepper's cycle followed into view
+  });
 
   // The tiles for paper, drawn for a mouse whatever the screen, once the
   // diagram is on the screen and the page idle (or at once when a print begins).
