@@ -65,6 +65,7 @@ function create(inner) {
     if (!record.report) return sayExercise('noRunEx', { s: record.result.status }, record.result.console);
     let reorder = null;
     if (asked.includes('r')) {
+      if (record.report.instructions.length < 3) return sayExercise('badCountR');
       reorder = exerciseCheck.reorderKey(record.report, (order) => inner.orderBubbles(files.config, record.report, order));
       if (!reorder.exact) return sayExercise('reorderUnproved');
       reorder.tried = {};

@@ -328,6 +328,7 @@ test('an order is right as the key; an illegal one names both instructions and t
     store.checkAnswer();
     return check.grade(ex.run.report, ex.asked, ex.checked, ex.reorder).cells.filter((c) => c.reorder).map((c) => [c.answered, c.right, c.reason || '']);
   };
+  assert.deepEqual([open('hspr', '5\n2\n', 'LD R1,R2\nADD R3,R1,R4\n'), store.state.exerciseMessage.key], [null, 'badCountR'], 'given files of 2 instructions');
   // Depth 5: as written, ADD waits 3 bubbles for R1; SUB and MUL between LD and ADD leave 1.
   const ex = open('pr', '5\n4\n', 'LD R1,R2\nADD R3,R1,R4\nSUB R5,R6,R7\nMUL R8,R6,R7\n');
   const CASES = [
