@@ -1,6 +1,7 @@
 // The page's scripts are CommonJS modules; the site's copy of each is
 // wrapped (tools/compact.mjs) as hsDefine('<its path>', function (require,
-// module, exports) { ... }). This keeps them and gives each its require, by
+// module, exports) { ... }), all of them joined after this one into the
+// site's page.js (tools/join.mjs). This keeps them and gives each its require, by
 // a path relative to its own; a module runs when first required. The page's
 // tests load the site's modules under Node the same way.
 (function (root) {

@@ -20,12 +20,10 @@ export const examplesDir = path.join(root, 'examples');
 export const siteUrl = pathToFileURL(site + path.sep).href;
 const require = createRequire(import.meta.url);
 
-// Every module of the site defined, as the page defines them (modules.js).
+// Every module of the site defined, as the page defines them (page.js).
 let defined = false;
 function defineAll() {
-  if (defined) return;
-  require(path.join(site, 'modules.js'));
-  for (const [name] of siteFiles()) if (name.endsWith('.js') && !['modules.js', 'hazard-sim.js'].includes(name)) require(path.join(site, name));
+  if (!defined) require(path.join(site, 'page.js'));
   defined = true;
 }
 

@@ -123,8 +123,10 @@ for (let k = 0; k < 20; k++) {
 await browser.close();
 
 const at = Object.fromEntries(stages.map((s) => [s, median(stamped[s])]));
-const way = stages.map((s, k) => `${s} ${at[s].toFixed(1)} ms (+${(at[s] - (k ? at[stages[k - 1]] : 0)).toFixed(1)})`).join(', ');
-console.log(`site size: ${(bytes / 1024).toFixed(1)} KB (target <= 250 KB); the simulator's script hazard-sim.js: ${(moduleBytes / 1024).toFixed(1)} KB (target <= 45 KB)`);
+// In the order they came: the simulator may be ready before the last script has run.
+const byTime = [...stages].sort((a, b) => at[a] - at[b]);
+const way = byTime.map((s, k) => `${s} ${at[s].toFixed(1)} ms (+${(at[s] - (k ? at[byTime[k - 1]] : 0)).toFixed(1)})`).join(', ');
+console.log(`site size: ${(bytes / 1024).toFixed(1)} KB (target <= 263.4 KB: 15 KB over the 248.4 KB of the site before reordering); the simulator's script hazard-sim.js: ${(moduleBytes / 1024).toFixed(1)} KB (target <= 45 KB)`);
 console.log(`from opening index.html (file://) to hazardSim.ready: median ${median(readyTimes).toFixed(1)} ms over ${opens} opens (target <= 500 ms)`);
 console.log(`  the way there and on, medians since the navigation started: ${way}`);
 console.log(`one hazardSim.run of examples/deep with its report: median ${median(perRun).toFixed(3)} ms over ${runs} runs, timed ${batch} at a time (target <= 0.6 ms)`);

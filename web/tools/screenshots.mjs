@@ -59,6 +59,18 @@ const checkedExercise = async (page) => {
   await page.click('#exercise-check');
 };
 
+// examples/six reordered by keyboard (instruction 4 moved up three places,
+// then 3 up one, and once more, which is refused), with its best order shown.
+const reordered = async (page) => {
+  await runExample('six')(page);
+  await page.click('#reorder-best');
+  await page.focus('#reorder-list li[data-index="4"]');
+  for (const key of ['Alt+ArrowUp', 'Alt+ArrowUp', 'Alt+ArrowUp']) await page.keyboard.press(key);
+  await page.focus('#reorder-list li[data-index="3"]');
+  for (const key of ['Alt+ArrowUp', 'Alt+ArrowUp']) await page.keyboard.press(key);
+  await page.waitForSelector('#reorder-diagram .diagram-title');
+};
+
 // The class sheet's fields typed in as a teacher does, then one of its print
 // buttons pressed (the print itself caught): values {depth, count, from, to,
 // names}, what: 'students' or 'key'.
@@ -102,6 +114,7 @@ const shots = [
   { file: 'docs/sheet-students.png', open: '', printed: 1,
     act: printSheet({ depth: '6', count: '8', from: '2024', names: ['Ana Popescu', 'Ion Ionescu', 'Maria Georgescu'] }, 'students') },
   { file: 'docs/sheet-key.png', open: '', printed: 1, act: printSheet({ depth: '6', count: '8', from: '1', to: '30' }, 'key') },
+  { file: 'docs/web-reorder.png', open: '', act: reordered, parts: ['#reorder'] },
   { file: 'docs/web-deep.png', open: '', act: deepFocused, parts: ['#analysis-block'] },
   { file: 'docs/web-phone-exercise.png', open: '#x=4&d=5&n=8&l=many&a=hsp', act: gridScrolled, parts: ['#exercise-open'],
     context: { viewport: { width: 390, height: 844 }, hasTouch: true, isMobile: true } },

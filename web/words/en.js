@@ -399,6 +399,7 @@ module.exports = {
   bestFound: 'best found; every order needs at least {bound}',
   orderApply: 'Put in the editor',
   orderReset: 'As written',
+  orderRows: 'The list numbers the instructions as written; the diagram, in the new order.',
   moveUp: 'Move up {name}',
   moveDown: 'Move down {name}',
 };

@@ -384,6 +384,7 @@ module.exports = {
   bestFound: 'cel mai bun gasit; oricare ordine are cel putin {bound}',
   orderApply: 'Pune in editor',
   orderReset: 'Ordinea scrisa',
+  orderRows: 'Lista numeroteaza instructiunile asa cum sint scrise; diagrama, in ordinea noua.',
   moveUp: 'Muta mai sus {name}',
   moveDown: 'Muta mai jos {name}',
 };
