@@ -47,27 +47,29 @@ function checkAnswer(instrs, depth, steps, name) {
   return got;
 }
 
-test('the fewest bubbles of small programs at every depth are those of every legal order tried', () => {
-  let checked = 0;
+// [seed, depth, count, registers] of randomProgram: the 20 of the first 40,000 small programs whose fewest
+// is above the search's bound at the start, so that it must fail and remember states.
+const SHORT = [[52, 7, 8, 7], [341, 8, 7, 8], [713, 4, 9, 8], [2363, 6, 9, 8], [3274, 5, 10, 7], [4049, 4, 10, 8], [8387, 6, 8, 8], [13511, 10, 7, 8], [16023, 10, 9, 6], [16492, 7, 8, 7],
+  [18605, 8, 6, 8], [18897, 4, 8, 6], [23309, 8, 10, 8], [26049, 4, 10, 6], [29779, 6, 10, 4], [30149, 8, 10, 8], [31139, 6, 10, 8], [32543, 10, 9, 8], [33202, 5, 8, 7], [35435, 6, 6, 8]];
+
+test('the fewest bubbles of small programs at every depth are those of every legal order tried, also where the first bound falls short', () => {
+  const programs = [];
   for (let seed = 0; seed < 120; seed++) {
     const depth = 3 + (seed % 8);
     const count = 2 + (seed % 7);
-    const programs = [
-      gen.exercise({ seed, depth, count, level: 'few' }),
-      gen.exercise({ seed, depth, count, level: 'many' }),
-      randomProgram(seed, depth, count, 3 + (seed % 10)),
-    ];
-    for (const [k, program] of programs.entries()) {
-      const instrs = instructions(program);
-      const name = `seed ${seed}, program ${k}, depth ${depth}`;
-      const got = checkAnswer(instrs, depth, undefined, name);
-      const brute = bruteForce(instrs, depth);
-      assert.equal(simBubbles(instrs, brute.order, depth), brute.bubbles, name);
-      assert.deepEqual([got.exact, got.bubbles], [true, brute.bubbles], name);
-      checked++;
-    }
+    programs.push([`seed ${seed} few`, depth, gen.exercise({ seed, depth, count, level: 'few' })], [`seed ${seed} many`, depth, gen.exercise({ seed, depth, count, level: 'many' })],
+      [`seed ${seed} random`, depth, randomProgram(seed, depth, count, 3 + (seed % 10))]);
   }
-  assert.equal(checked, 360);
+  for (const [seed, depth, count, registers] of SHORT) programs.push([`short ${seed}`, depth, randomProgram(seed, depth, count, registers)]);
+  for (const [name, depth, program] of programs) {
+    const instrs = instructions(program);
+    const got = checkAnswer(instrs, depth, undefined, name);
+    const brute = bruteForce(instrs, depth);
+    assert.equal(simBubbles(instrs, brute.order, depth), brute.bubbles, name);
+    assert.deepEqual([got.exact, got.bubbles], [true, brute.bubbles], name);
+    if (name.startsWith('short')) assert.ok(bestOrder(instrs, depth, 1).bound < got.bubbles, `${name}: the bound at the start falls short`);
+  }
+  assert.equal(programs.length, 380);
 });
 
 test('with the steps cut short, large programs get a legal order and a bound the full search keeps', () => {
@@ -80,17 +82,5 @@ test('with the steps cut short, large programs get a legal order and a bound the
       const cut = checkAnswer(instrs, depth, steps, `seed ${seed}, ${steps} steps`);
       assert.ok(cut.bound <= full.bound && cut.bubbles >= full.bubbles, `seed ${seed}, ${steps} steps`);
     }
-  }
-});
-
-test('where the first bound falls short, so that the search must fail and remember states, it still finds the fewest of every legal order', () => {
-  // [seed, depth, count, registers] of randomProgram: 20 of the first 40,000 small programs, the ones whose fewest is above the bound at the start.
-  const short = [[52, 7, 8, 7], [341, 8, 7, 8], [713, 4, 9, 8], [2363, 6, 9, 8], [3274, 5, 10, 7], [4049, 4, 10, 8], [8387, 6, 8, 8], [13511, 10, 7, 8], [16023, 10, 9, 6], [16492, 7, 8, 7],
-    [18605, 8, 6, 8], [18897, 4, 8, 6], [23309, 8, 10, 8], [26049, 4, 10, 6], [29779, 6, 10, 4], [30149, 8, 10, 8], [31139, 6, 10, 8], [32543, 10, 9, 8], [33202, 5, 8, 7], [35435, 6, 6, 8]];
-  for (const [seed, depth, count, registers] of short) {
-    const instrs = instructions(randomProgram(seed, depth, count, registers));
-    const got = checkAnswer(instrs, depth, undefined, `seed ${seed}`);
-    assert.ok(bestOrder(instrs, depth, 1).bound < got.bubbles, `seed ${seed}: the bound at the start falls short`);
-    assert.deepEqual([got.exact, got.bubbles], [true, bruteForce(instrs, depth).bubbles], `seed ${seed}`);
   }
 });
