@@ -6,7 +6,7 @@ import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { readFileSync, readdirSync } from 'node:fs';
-import { script, loadSim, examplesDir, runNative, browserTests, siteUrl } from './lib.mjs';
+import { script, loadSim, examplesDir, runNative, browserTests, siteUrl, showRun } from './lib.mjs';
 
 const sim = await loadSim();
 const run = sim.run;
@@ -177,8 +177,8 @@ describe('exercises on the page', () => {
 
   test('an exercise on edited files hands out a link of its files and questions that reopens it, its answer kept in the browser', async () => {
     const p = await open();
-    await p.page.fill('#config', '4\n5\n');
-    await p.page.fill('#program', 'LD R1,R2\nADD R3,R1,R1\nSUB R1,R3,R4\nMUL R3,R3\nDIV R5,R1\n');
+    // The edit's results drawn first: they move the setup down the page under the pointer.
+    await showRun(p.page, { config: '4\n5\n', program: 'LD R1,R2\nADD R3,R1,R1\nSUB R1,R3,R4\nMUL R3,R3\nDIV R5,R1\n' });
     await p.page.locator('input[name="exercise-asked"][value="p"]').setChecked(false);
     await p.page.click('#exercise-start');
     await p.page.click('#share');

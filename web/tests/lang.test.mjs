@@ -5,7 +5,7 @@
 // carried by links and switched without running the simulator again.
 import { describe, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { script, loadSim, exampleInput, browserTests, catchPrints } from './lib.mjs';
+import { script, loadSim, exampleInput, browserTests, catchPrints, completeRunDrawn } from './lib.mjs';
 
 const words = script('words/words.js');
 const share = script('logic/share.js');
@@ -204,7 +204,7 @@ describe('in Chromium', () => {
     assert.deepEqual(await p.page.evaluate(() => [document.documentElement.lang, document.getElementById('lang').value]), ['en', 'en']);
     assert.equal(await p.page.textContent('#status'), 'Status 0: complete run');
     await p.page.fill('#config', '4\n3\n');
-    await p.page.waitForSelector('#status[data-status="0"]');
+    await completeRunDrawn(p.page);
     await p.page.click('#share');
     await p.page.waitForSelector('#share-link:visible');
     const link = await p.page.inputValue('#share-link');

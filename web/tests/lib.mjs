@@ -284,8 +284,11 @@ export async function showRun(page, files) {
     await page.fill('#program', files.program);
   }
   await page.click('#run');
-  await page.waitForFunction(() => document.getElementById('status').dataset.status === '0' && !document.querySelector('main.stale'));
+  await completeRunDrawn(page);
 }
+
+export const completeRunDrawn = (page) =>
+  page.waitForFunction(() => document.getElementById('status').dataset.status === '0' && !document.querySelector('main.stale'));
 
 // A program of `count` instructions over registers R1 .. R`registers`, the same for a seed.
 export function randomProgram(seed, depth, count, registers) {
