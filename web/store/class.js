@@ -28,6 +28,10 @@ function create(inner) {
     else if (state.exportMessage || state.exportFiles) sayExport(null);
   }
 
+  // The reordering key of a report's program (exercise/check.js), each order
+  // counted by the simulator's run of it under config.
+  const reorderKey = (config, report) => exerciseCheck.reorderKey(report, (order) => inner.orderBubbles(config, report, order));
+
   // The variants of request ({from, to, names, depth, count, level, asked},
   // see exercise/variants.js), each with its run's report and, with r
   // asked, its reordering's key (exercise/check.js's reorderKey): {variants} or {error}.
@@ -38,7 +42,7 @@ function create(inner) {
     for (const v of made.variants) v.report = runFiles(v.files.config, v.files.program).report;
     if (made.variants.some((v) => !v.report)) return { error: { key: 'sheetFail' } };
     if (String(request.asked).includes('r'))
-      for (const v of made.variants) v.reorder = exerciseCheck.reorderKey(v.report, (order) => inner.orderBubbles(v.files.config, v.report, order));
+      for (const v of made.variants) v.reorder = reorderKey(v.files.config, v.report);
     return made;
   }
 
@@ -105,7 +109,7 @@ function create(inner) {
     for (const key of Object.keys(state.setup)) if (typeof setup[key] === typeof state.setup[key]) state.setup[key] = setup[key];
   }
 
-  return { start, generator: () => generator, setSetup, variantRuns, classFile, exportClass, makeSheet, restore };
+  return { start, generator: () => generator, reorderKey, setSetup, variantRuns, classFile, exportClass, makeSheet, restore };
 }
 
 module.exports = { create };

@@ -10,7 +10,7 @@ const exerciseLink = require('../exercise/link.js');
 
 const exerciseKey = (fragment) => 'exercise.' + exerciseGen.hash32(fragment).toString(36);
 
-// inner: the store's {state, emit, kept, generator, samePair, run,
+// inner: the store's {state, emit, kept, generator, reorderKey, samePair, run,
 // recordOf, orderBubbles, show, notice, toAddress}; generator() is the
 // page's one exercise generator, recordOf(config, program) a run of two
 // files (it throws when the simulator could not run them), show(record)
@@ -66,7 +66,7 @@ function create(inner) {
     let reorder = null;
     if (asked.includes('r')) {
       if (record.report.instructions.length < 3) return sayExercise('badCountR');
-      reorder = exerciseCheck.reorderKey(record.report, (order) => inner.orderBubbles(files.config, record.report, order));
+      reorder = inner.reorderKey(files.config, record.report);
       if (!reorder.exact) return sayExercise('reorderUnproved');
       reorder.tried = {};
     }

@@ -103,7 +103,7 @@ function createStore(deps) {
   const inner = { state, emit, kept, examples, tab, run, runLater, runFiles, recordOf, orderBubbles, show, notice, toAddress };
   const editors = filesPart.create(inner);
   const classroom = classPart.create(inner);
-  const exercise = exercisePart.create(Object.assign({ generator: classroom.generator, samePair: filesPart.samePair }, inner));
+  const exercise = exercisePart.create(Object.assign({ generator: classroom.generator, reorderKey: classroom.reorderKey, samePair: filesPart.samePair }, inner));
   const reordering = reorderPart.create(Object.assign({ setFiles: editors.setFiles }, inner));
 
   // ---- runs ----
