@@ -7,7 +7,7 @@
 // simulator's.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { loadSim, browserTests, countRuns } from './lib.mjs';
+import { loadSim, browserTests, countRuns, completeRunDrawn } from './lib.mjs';
 
 const HOMEWORK = { config: '4\n5\n', program: 'LD R1,R2\nADD R3,R1,R4\nSUB R4,R5,R3\nMUL R6,R4,R4\nDIV R7,R6,R1\n' };
 const sim = await loadSim();
@@ -18,7 +18,7 @@ const editors = async (page) => ({ config: await page.inputValue('#config'), pro
 async function typeHomework(page) {
   await page.fill('#config', HOMEWORK.config);
   await page.fill('#program', HOMEWORK.program);
-  await page.waitForFunction(() => document.getElementById('status').dataset.status === '0');
+  await completeRunDrawn(page);
 }
 
 async function generate(page) {
