@@ -10,7 +10,7 @@ const exerciseVariants = require('../exercise/variants.js');
 const moodle = require('../exercise/moodle.js');
 const keyCsv = require('../exercise/key-csv.js');
 
-// inner: the store's {state, emit, kept, runFiles, orderBubbles};
+// inner: the store's {state, emit, kept, runFiles, orderRun};
 // runFiles(config, program) is the simulator's run, as hazardSim.run gives it.
 function create(inner) {
   const { state, emit, kept, runFiles } = inner;
@@ -30,7 +30,7 @@ function create(inner) {
 
   // The reordering key of a report's program (exercise/check.js), each order
   // counted by the simulator's run of it under config.
-  const reorderKey = (config, report) => exerciseCheck.reorderKey(report, (order) => inner.orderBubbles(config, report, order));
+  const reorderKey = (config, report) => exerciseCheck.reorderKey(report, (order) => inner.orderRun(config, report, order).report.bubbles);
 
   // The variants of request ({from, to, names, depth, count, level, asked},
   // see exercise/variants.js), each with its run's report and, with r

@@ -11,7 +11,7 @@ const exerciseLink = require('../exercise/link.js');
 const exerciseKey = (fragment) => 'exercise.' + exerciseGen.hash32(fragment).toString(36);
 
 // inner: the store's {state, emit, kept, generator, reorderKey, samePair, run,
-// recordOf, orderBubbles, show, notice, toAddress}; generator() is the
+// recordOf, orderRun, show, notice, toAddress}; generator() is the
 // page's one exercise generator, recordOf(config, program) a run of two
 // files (it throws when the simulator could not run them), show(record)
 // makes record the run the results draw.
@@ -117,7 +117,7 @@ function create(inner) {
     if (ex.reorder) {
       const order = exerciseCheck.givenOrder(ex.run.report, ex.checked.order);
       const text = order.join(' ');
-      if (!(text in ex.reorder.tried)) ex.reorder.tried[text] = inner.orderBubbles(ex.config, ex.run.report, order);
+      if (!(text in ex.reorder.tried)) ex.reorder.tried[text] = inner.orderRun(ex.config, ex.run.report, order).report.bubbles;
     }
     emit('exercise');
     reveal();

@@ -8,12 +8,11 @@ const reorder = require('../logic/reorder.js');
 const { bestOrder } = require('../logic/best-order.js');
 const { statusText } = require('../logic/faults.js');
 
-// inner: the store's {state, emit, recordOf, setFiles}.
+// inner: the store's {state, emit, recordOf, orderRun, setFiles}.
 function create(inner) {
   const { state, emit } = inner;
   const text = (record, order) => reorder.programText(record.report.instructions, order);
-  // The run of record's program in order, with its config.
-  const runOf = (record, order) => inner.recordOf(record.config, text(record, order));
+  const runOf = (record, order) => inner.orderRun(record.config, record.report, order);
 
   // state.reorder for the editors' run as written, null unless complete:
   // {order, record (the run of that order), refusal (what the last move

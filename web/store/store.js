@@ -100,7 +100,7 @@ function createStore(deps) {
 
   // ---- the parts ----
 
-  const inner = { state, emit, kept, examples, tab, run, runLater, runFiles, recordOf, orderBubbles, show, notice, toAddress };
+  const inner = { state, emit, kept, examples, tab, run, runLater, runFiles, recordOf, orderRun, show, notice, toAddress };
   const editors = filesPart.create(inner);
   const classroom = classPart.create(inner);
   const exercise = exercisePart.create(Object.assign({ generator: classroom.generator, reorderKey: classroom.reorderKey, samePair: filesPart.samePair }, inner));
@@ -129,10 +129,10 @@ function createStore(deps) {
     return schedule.runRecord(config, program, runFiles(config, program));
   }
 
-  // The bubbles of a report's program in another order of its instructions,
-  // by the simulator's run of it under config.
-  function orderBubbles(config, report, order) {
-    return runFiles(config, programText(report.instructions, order)).report.bubbles;
+  // The run of a report's program with its instructions in another order,
+  // under config, as recordOf gives it.
+  function orderRun(config, report, order) {
+    return recordOf(config, programText(report.instructions, order));
   }
 
   // Runs the editors' files now.

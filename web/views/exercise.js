@@ -48,11 +48,9 @@ function kindSelect(i, d) {
 function orderField(ex, store) {
   const report = ex.run.report;
   const ol = el('ol', { id: 'exercise-reorder-list', 'aria-labelledby': 'exercise-reorder-ask', dataset: { answer: 'order' } });
-  const name = (i) => instrLabel(report.instructions[i]);
   let order = check.givenOrder(report, ex.answers.order);
   const list = createOrderList(ol, {
-    label: name,
-    name,
+    label: (i) => instrLabel(report.instructions[i]),
     t: T,
     move(from, to) {
       order = moved(order, from, to);

@@ -5,9 +5,9 @@
 
 const { el } = require('./dom.js');
 
-// ol: the list. label(index): an item's text; name(index): its accessible
-// name; move(from, to): positions in the order; t: the words.
-function createOrderList(ol, { label, move, name, t }) {
+// ol: the list. label(index): an item's text and name; move(from, to):
+// positions in the order; t: the words.
+function createOrderList(ol, { label, move, t }) {
   let dragged;
   const at = (node) => [...ol.children].indexOf(node.closest('li'));
   const go = (from, to) => from >= 0 && from !== to && ol.children[to] && move(from, to);
@@ -40,10 +40,10 @@ function createOrderList(ol, { label, move, name, t }) {
     const index = had && had.closest('li').dataset.index;
     const step = had && had.dataset.step;
     ol.replaceChildren(...order.map((i, p) =>
-      el('li', { dataset: { index: i }, tabindex: 0, draggable: 'true', 'aria-label': name(i) }, [
+      el('li', { dataset: { index: i }, tabindex: 0, draggable: 'true', 'aria-label': label(i) }, [
         el('span', { text: label(i) }),
         ...[[-1, 'moveUp', '\u2191'], [1, 'moveDown', '\u2193']].map(([s, key, sign]) =>
-          el('button', { type: 'button', 'data-step': s, 'aria-label': t(key, { name: name(i) }), 'aria-disabled': !(p + s in order) && 'true', text: sign })),
+          el('button', { type: 'button', 'data-step': s, 'aria-label': t(key, { name: label(i) }), 'aria-disabled': !(p + s in order) && 'true', text: sign })),
       ])));
     const li = had && ol.querySelector(`[data-index="${index}"]`);
     if (li) (step ? li.querySelector(`[data-step="${step}"]`) : li).focus();

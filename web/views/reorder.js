@@ -14,7 +14,7 @@ const T = require('../words/words.js').t;
 function mount(section, store) {
   const $ = (id) => section.querySelector('#reorder-' + id);
   const label = (i) => instrLabel(store.state.run.report.instructions[i]);
-  const list = createOrderList($('list'), { label, name: label, move: store.moveOrder, t: T });
+  const list = createOrderList($('list'), { label, move: store.moveOrder, t: T });
 
   function draw(state) {
     const r = state.reorder;
